@@ -1,0 +1,37 @@
+#pragma once
+// What each frame shows, in which order.
+
+#include "app/scene.hpp"
+
+#include <SFML/Graphics/Drawable.hpp>
+
+#include <array>
+#include <cstddef>
+
+// The objects of one frame, first drawn first. Fixed capacity: a frame
+// allocates nothing.
+class DrawList {
+public:
+    void add(const sf::Drawable& drawable) { items[count++] = &drawable; }
+    const sf::Drawable* const* begin() const { return items.data(); }
+    const sf::Drawable* const* end() const { return items.data() + count; }
+    std::size_t size() const { return count; }
+
+private:
+    std::array<const sf::Drawable*, 16> items{};
+    std::size_t count = 0;
+};
+
+inline const sf::Color menuHighlight{255, 255, 255};
+inline const sf::Color menuGrey{100, 100, 100};
+
+// The highlighted item white, the others grey; any selection past the
+// third item highlights EXIT THE GAME.
+void colourMenuItems(Texts& texts, int menuSelection);
+
+// Prepares the texts of the current screen (menu colours, the win score)
+// and lists what to draw on it.
+DrawList composeFrame(Scene& scene);
+
+// Clears to black, draws the composed frame and displays it.
+void renderFrame(Scene& scene);

@@ -1,0 +1,28 @@
+#pragma once
+// The three screens and the key presses that move between them.
+
+#include <SFML/Window/Keyboard.hpp>
+
+struct Scene;
+
+enum class Screen { Menu = 0, Instructions = 1, Playing = 2 };
+
+// The menu items, top to bottom.
+constexpr int playItem = 0;
+constexpr int howToPlayItem = 1;
+constexpr int volumeItem = 2;
+constexpr int exitItem = 3;
+
+struct ShellState {
+    Screen currentScreen = Screen::Menu;
+    int menuSelection = playItem;
+    bool volumeOn = true;
+};
+
+// Handles every pending window event in order, each against the screen the
+// events before it left. A close request closes the window; the frame still
+// runs to its end.
+void handleEvents(Scene& scene);
+
+// One key press on the current screen; keys a screen does not use do nothing.
+void handleKeyPress(Scene& scene, sf::Keyboard::Key key);

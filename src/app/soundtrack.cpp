@@ -1,0 +1,27 @@
+#include "app/soundtrack.hpp"
+
+#include "sfml_compat.hpp"
+
+#include <iostream>
+
+namespace {
+
+void openTrack(sf::Music& track, const char* file, float volume, const char* failureLine) {
+    if (!track.openFromFile(file)) std::cerr << failureLine << std::endl;
+    track.setVolume(volume);
+    compat::setLooping(track, true);
+}
+
+}  // namespace
+
+void openSoundtrack(Soundtrack& music) {
+    openTrack(music.menuMusic, "menu_music.ogg", menuMusicVolume,
+              "ERRORE: impossibile caricare la musica del menu!");
+    openTrack(music.gameMusic, "game_music.ogg", gameMusicVolume,
+              "ERRORE: impossibile caricare la musica del gioco!");
+}
+
+void setSoundOn(Soundtrack& music, bool on) {
+    music.menuMusic.setVolume(on ? menuMusicVolume : 0.f);
+    music.gameMusic.setVolume(on ? gameMusicVolume : 0.f);
+}

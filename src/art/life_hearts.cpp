@@ -1,0 +1,44 @@
+#include "art/life_hearts.hpp"
+
+#include "art/palette.hpp"
+#include "art/picture.hpp"
+#include "sfml_compat.hpp"
+
+namespace {
+
+constexpr float iconScale = 2.f;
+constexpr std::array<float, lifeIconCount> iconX{20.f, 55.f, 90.f};
+constexpr float iconY = 15.f;
+
+}  // namespace
+
+sf::Image paintLifeHeart(sf::Color colour) {
+    sf::Image image = compat::makeImage(lifeHeartSize, lifeHeartSize);
+    for (unsigned y = 0; y < lifeHeartSize; ++y)
+        for (unsigned x = 0; x < lifeHeartSize; ++x)
+            if (lifeHeartPattern[y][x] == 'W') compat::setPixel(image, x, y, colour);
+    return image;
+}
+
+LifeHearts::LifeHearts()
+    : fullImage(paintLifeHeart(palette::crimson)),
+      emptyImage(paintLifeHeart(palette::emptyLifeHeart)),
+      lifeIcon{sf::Sprite(lifeFullTexture), sf::Sprite(lifeFullTexture),
+               sf::Sprite(lifeFullTexture)} {
+    makeTexture(lifeFullTexture, fullImage);
+    makeTexture(lifeEmptyTexture, emptyImage);
+    for (std::size_t i = 0; i < lifeIconCount; ++i) {
+        lifeIcon[i].setTexture(lifeFullTexture, true);
+        lifeIcon[i].setScale({iconScale, iconScale});
+        lifeIcon[i].setPosition({iconX[i], iconY});
+    }
+}
+
+void LifeHearts::fill() {
+    for (sf::Sprite& icon : lifeIcon) icon.setTexture(lifeFullTexture);
+}
+
+void LifeHearts::empty(int index) {
+    if (index < 0 || index >= static_cast<int>(lifeIconCount)) return;
+    lifeIcon[static_cast<std::size_t>(index)].setTexture(lifeEmptyTexture);
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The player's bar, moved along the bottom by the held arrow keys.
+
+#include "game/held_keys.hpp"
+
+#include <SFML/Graphics/Sprite.hpp>
+
+constexpr float barSpeed = 300.f;
+// Left acts only above this x, Right only below the next (800 - 150).
+constexpr float barLeftLimit = 0.f;
+constexpr float barRightLimit = 650.f;
+
+// Not clamped after the move: one frame can carry the bar a little past a
+// limit, where it then stops.
+void barStep(sf::Sprite& bar, HeldKeys keys, float dt);

@@ -1,0 +1,154 @@
+#pragma once
+// The one place where SFML 2.5 and SFML 3 differ for this game. Everything
+// else is written against SFML 3 names; these helpers give the 2.5 spelling
+// of the few calls whose signatures changed between the two majors.
+
+#include <SFML/Audio.hpp>
+#include <SFML/Graphics.hpp>
+
+#include <optional>
+#include <string>
+
+namespace compat {
+
+// --- Images ---------------------------------------------------------------
+
+inline sf::Image makeImage(unsigned width, unsigned height) {
+#if SFML_VERSION_MAJOR >= 3
+    return sf::Image({width, height}, sf::Color::Transparent);
+#else
+    sf::Image image;
+    image.create(width, height, sf::Color::Transparent);
+    return image;
+#endif
+}
+
+inline void setPixel(sf::Image& image, unsigned x, unsigned y, sf::Color colour) {
+#if SFML_VERSION_MAJOR >= 3
+    image.setPixel({x, y}, colour);
+#else
+    image.setPixel(x, y, colour);
+#endif
+}
+
+inline sf::Color getPixel(const sf::Image& image, unsigned x, unsigned y) {
+#if SFML_VERSION_MAJOR >= 3
+    return image.getPixel({x, y});
+#else
+    return image.getPixel(x, y);
+#endif
+}
+
+// Loads without sRGB conversion in both majors (2.5's default is off too).
+inline bool loadTexture(sf::Texture& texture, const sf::Image& image) {
+    return texture.loadFromImage(image);
+}
+
+// --- Rectangles -----------------------------------------------------------
+
+inline float left(const sf::FloatRect& r) {
+#if SFML_VERSION_MAJOR >= 3
+    return r.position.x;
+#else
+    return r.left;
+#endif
+}
+inline float top(const sf::FloatRect& r) {
+#if SFML_VERSION_MAJOR >= 3
+    return r.position.y;
+#else
+    return r.top;
+#endif
+}
+inline float width(const sf::FloatRect& r) {
+#if SFML_VERSION_MAJOR >= 3
+    return r.size.x;
+#else
+    return r.width;
+#endif
+}
+inline float height(const sf::FloatRect& r) {
+#if SFML_VERSION_MAJOR >= 3
+    return r.size.y;
+#else
+    return r.height;
+#endif
+}
+
+// A rectangle only for an overlap of positive width and height.
+inline std::optional<sf::FloatRect> findIntersection(const sf::FloatRect& a,
+                                                     const sf::FloatRect& b) {
+#if SFML_VERSION_MAJOR >= 3
+    return a.findIntersection(b);
+#else
+    sf::FloatRect overlap;
+    if (a.intersects(b, overlap)) return overlap;
+    return std::nullopt;
+#endif
+}
+
+// --- Texts and fonts ------------------------------------------------------
+
+// An empty text of size 30 on the font, as both majors create one.
+inline sf::Text makeText(const sf::Font& font) {
+#if SFML_VERSION_MAJOR >= 3
+    return sf::Text(font, "", 30);
+#else
+    return sf::Text("", font, 30);
+#endif
+}
+
+inline bool openFont(sf::Font& font, const std::string& path) {
+#if SFML_VERSION_MAJOR >= 3
+    return font.openFromFile(path);
+#else
+    return font.loadFromFile(path);
+#endif
+}
+
+// --- Music ----------------------------------------------------------------
+
+inline void setLooping(sf::Music& music, bool looping) {
+#if SFML_VERSION_MAJOR >= 3
+    music.setLooping(looping);
+#else
+    music.setLoop(looping);
+#endif
+}
+
+// --- Window and events ----------------------------------------------------
+
+inline void openWindow(sf::RenderWindow& window, unsigned width, unsigned height,
+                       const std::string& title) {
+#if SFML_VERSION_MAJOR >= 3
+    window.create(sf::VideoMode({width, height}, 32), title, sf::Style::Default,
+                  sf::State::Windowed);
+#else
+    window.create(sf::VideoMode(width, height, 32), title, sf::Style::Default);
+#endif
+}
+
+// The two kinds of event the game looks at; every other event comes out
+// with neither field set.
+struct WindowEvent {
+    bool closed = false;
+    std::optional<sf::Keyboard::Key> pressedKey;
+};
+
+inline std::optional<WindowEvent> pollEvent(sf::Window& window) {
+    WindowEvent result;
+#if SFML_VERSION_MAJOR >= 3
+    const std::optional<sf::Event> event = window.pollEvent();
+    if (!event) return std::nullopt;
+    result.closed = event->is<sf::Event::Closed>();
+    if (const auto* key = event->getIf<sf::Event::KeyPressed>()) result.pressedKey = key->code;
+#else
+    sf::Event event;
+    if (!window.pollEvent(event)) return std::nullopt;
+    result.closed = event.type == sf::Event::Closed;
+    if (event.type == sf::Event::KeyPressed) result.pressedKey = event.key.code;
+#endif
+    return result;
+}
+
+}  // namespace compat

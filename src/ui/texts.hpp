@@ -1,0 +1,29 @@
+#pragma once
+// Every word the game shows: fifteen texts in one font, created in this order.
+
+#include <SFML/Graphics.hpp>
+
+extern const char* const instructionsBody;
+
+struct Texts {
+    explicit Texts(const sf::Font& font);  // the font must outlive the texts
+
+    sf::Text titleText;
+    sf::Text playItemText;
+    sf::Text howToPlayItemText;
+    sf::Text volumeItemText;
+    sf::Text exitItemText;
+    sf::Text menuHintText;
+    sf::Text instructionsTitleText;
+    sf::Text instructionsBodyText;
+    sf::Text timerText;
+    sf::Text scoreText;
+    sf::Text popupText;
+    sf::Text gameOverText;
+    sf::Text winText;
+    sf::Text finalScoreText;
+    sf::Text playAgainText;
+};
+
+// Sets the origin to the centre of the text's bounds as they are now.
+void centreOrigin(sf::Text& text);
