@@ -44,6 +44,18 @@ inline bool loadTexture(sf::Texture& texture, const sf::Image& image) {
     return texture.loadFromImage(image);
 }
 
+// What the window shows now, read back from its front buffer.
+inline sf::Image captureWindow(const sf::RenderWindow& window) {
+    sf::Texture texture;
+#if SFML_VERSION_MAJOR >= 3
+    if (!texture.resize(window.getSize())) return {};
+#else
+    if (!texture.create(window.getSize().x, window.getSize().y)) return {};
+#endif
+    texture.update(window);
+    return texture.copyToImage();
+}
+
 // --- Rectangles -----------------------------------------------------------
 
 inline float left(const sf::FloatRect& r) {
@@ -84,6 +96,18 @@ inline std::optional<sf::FloatRect> findIntersection(const sf::FloatRect& a,
     sf::FloatRect overlap;
     if (a.intersects(b, overlap)) return overlap;
     return std::nullopt;
+#endif
+}
+
+// --- Sprites --------------------------------------------------------------
+
+// SFML 3 sprites always hold a texture and return a reference; 2.5 returns a
+// pointer. A pointer on both lets callers compare texture identity.
+inline const sf::Texture* textureOf(const sf::Sprite& sprite) {
+#if SFML_VERSION_MAJOR >= 3
+    return &sprite.getTexture();
+#else
+    return sprite.getTexture();
 #endif
 }
 

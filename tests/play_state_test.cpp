@@ -1,0 +1,118 @@
+// Start values, the start-up and restart draws, and what a restart resets.
+
+#include "game/speed_up.hpp"
+#include "game_fixture.hpp"
+#include "sfml_compat.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+TEST(PlayState, StartValuesInTheirThreeGroups) {
+    const PlayState state;
+    // Before the font: flower, ball, obstacles.
+    EXPECT_EQ(state.flowerTimer, 0.f);
+    EXPECT_EQ(state.flowerShownTimer, 0.f);
+    EXPECT_FALSE(state.flowerVisible);
+    EXPECT_EQ(state.ballVelocity, sf::Vector2f(120.f, 120.f));
+    EXPECT_EQ(state.obstacleVelocity, (std::array<float, 4>{80.f, 100.f, 90.f, 70.f}));
+    // After the font: score, latches, popup.
+    EXPECT_EQ(state.score, 0);
+    EXPECT_EQ(state.hitLatch, (std::array<bool, 4>{false, false, false, false}));
+    EXPECT_FALSE(state.scorePopup.active);
+    EXPECT_EQ(state.scorePopup.elapsed, 0.f);
+    EXPECT_EQ(state.scorePopup.scale, 0.f);
+    EXPECT_EQ(state.scorePopup.anchor, sf::Vector2f(0.f, 0.f));
+    // After the texts: lives and outcome.
+    EXPECT_EQ(state.lives, 3);
+    EXPECT_FALSE(state.gameOver);
+    EXPECT_FALSE(state.gameWon);
+}
+
+TEST(PlayState, StartUpDrawsObstaclesFirstThenTheBall) {
+    PlayState state;
+    std::deque<int> script{2, 3, 4, 5, 6};  // even, odd, even, odd; ball even
+    drawStartDirections(state, [&] {
+        const int next = script.front();
+        script.pop_front();
+        return next;
+    });
+    EXPECT_TRUE(script.empty());
+    EXPECT_EQ(state.obstacleVelocity, (std::array<float, 4>{-80.f, 100.f, -90.f, 70.f}));
+    EXPECT_EQ(state.ballVelocity, sf::Vector2f(120.f, 120.f));  // even: rightwards, always down
+
+    // The C library's generator, seeded, gives the same directions the game
+    // would draw from it.
+    std::srand(7);
+    int expected[5];
+    for (int& e : expected) e = std::rand();
+    std::srand(7);
+    drawStartDirections(state, [] { return std::rand(); });
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(state.obstacleVelocity[i] < 0.f, expected[i] % 2 == 0) << i;
+    EXPECT_EQ(state.ballVelocity.x, expected[4] % 2 == 0 ? 120.f : -120.f);
+}
+
+TEST(PlayState, RestartDrawsTheBallFirstAndResetsTheGame) {
+    GameFixture game;
+    // A game in the middle of things.
+    game.state.lives = 0;
+    game.state.score = 1200;
+    game.hearts.empty(0);
+    game.hearts.empty(2);
+    game.state.gameOver = true;
+    game.state.gameWon = true;
+    game.art.bar.sprite.setPosition({12.f, 550.f});
+    game.art.ball.sprite.setPosition({700.f, -3.f});
+    game.state.ballVelocity = {-400.f, -300.f};
+    for (Picture* obstacle : game.art.obstacles()) obstacle->sprite.move({33.f, 0.f});
+    game.state.obstacleVelocity = {-1.f, -1.f, -1.f, -1.f};
+    game.state.flowerTimer = 7.f;
+    game.state.flowerShownTimer = 2.f;
+    game.state.flowerVisible = true;
+    game.art.flower.sprite.setScale({40.f, 40.f});
+    game.state.hitLatch = {true, false, true, false};
+    game.state.scorePopup = {true, 0.2f, 1.8f, {5.f, 6.f}};
+    game.state.playClock.holdAt(42.f);
+    game.shell = {Screen::Instructions, 2, false};
+    currentSpeed = 321.f;
+
+    game.draws = {3, 2, 3, 3, 2};  // ball odd: leftwards; then block even, trapezoid odd, ...
+    restartGame(game.state, game.art, game.hearts, game.scene.draw);
+
+    EXPECT_TRUE(game.draws.empty());
+    EXPECT_EQ(game.state.lives, 3);
+    EXPECT_EQ(game.state.score, 0);
+    for (const sf::Sprite& icon : game.hearts.lifeIcon) {
+        EXPECT_EQ(compat::textureOf(icon), &game.hearts.lifeFullTexture);
+        EXPECT_EQ(compat::width(icon.getGlobalBounds()), 32.f);
+    }
+    EXPECT_FALSE(game.state.gameOver);
+    EXPECT_FALSE(game.state.gameWon);
+    EXPECT_EQ(game.art.bar.sprite.getPosition(), sf::Vector2f(325.f, 550.f));
+    EXPECT_EQ(game.art.ball.sprite.getPosition(), sf::Vector2f(384.f, 50.f));
+    EXPECT_EQ(game.state.ballVelocity, sf::Vector2f(-120.f, 120.f));
+    EXPECT_EQ(game.art.blockObstacle.sprite.getPosition(), sf::Vector2f(364.f, 110.f));
+    EXPECT_EQ(game.art.trapezoidObstacle.sprite.getPosition(), sf::Vector2f(130.f, 400.f));
+    EXPECT_EQ(game.art.diamondObstacle.sprite.getPosition(), sf::Vector2f(570.f, 400.f));
+    EXPECT_EQ(game.art.heartObstacle.sprite.getPosition(), sf::Vector2f(340.f, 250.f));
+    EXPECT_EQ(game.state.obstacleVelocity, (std::array<float, 4>{-80.f, 100.f, 90.f, -70.f}));
+    EXPECT_EQ(game.state.flowerTimer, 0.f);
+    EXPECT_EQ(game.state.flowerShownTimer, 0.f);
+    EXPECT_FALSE(game.state.flowerVisible);
+    EXPECT_EQ(game.art.flower.sprite.getScale(), sf::Vector2f(0.f, 0.f));
+    EXPECT_LT(game.state.playClock.elapsedSeconds(), 1.f);
+
+    // Left alone: latches, the running popup, the screen and menu, the music,
+    // the program-wide speed.
+    EXPECT_EQ(game.state.hitLatch, (std::array<bool, 4>{true, false, true, false}));
+    EXPECT_TRUE(game.state.scorePopup.active);
+    EXPECT_EQ(game.state.scorePopup.elapsed, 0.2f);
+    EXPECT_EQ(game.state.scorePopup.anchor, sf::Vector2f(5.f, 6.f));
+    EXPECT_EQ(game.shell.currentScreen, Screen::Instructions);
+    EXPECT_EQ(game.shell.menuSelection, 2);
+    EXPECT_FALSE(game.shell.volumeOn);
+    EXPECT_EQ(game.music.menuMusic.getStatus(), sf::SoundSource::Status::Playing);
+    EXPECT_EQ(game.music.gameMusic.getStatus(), sf::SoundSource::Status::Stopped);
+    EXPECT_EQ(currentSpeed, 321.f);
+}
