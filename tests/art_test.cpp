@@ -34,7 +34,7 @@ TEST(Art, Bar) {
     const sf::Image bar = paintBar();
     ASSERT_EQ(bar.getSize(), sf::Vector2u(80, 8));
     const auto counts = colourCounts(bar);
-    EXPECT_EQ(counts.at(crimson), 168 + 3 * 19);  // border, then three hearts
+    EXPECT_EQ(counts.at(crimson), 168 + 3 * 19);   // border, then three hearts
     EXPECT_EQ(counts.at(black), 44 * 6 - 2 * 19);  // two hearts lie on the black
     EXPECT_EQ(counts.at(transparent), 640 - 225 - 226);
     EXPECT_EQ(pixelAt(bar, 45, 3), black);
@@ -141,7 +141,8 @@ TEST(Art, Heart) {
     EXPECT_EQ(counts.at(inside), 641);
     EXPECT_EQ(counts.at(rim), 78);
     // The curve is exactly 0 at these six pixels: painted, as rim.
-    for (auto [c, r] : {std::pair{6u, 4u}, {20u, 4u}, {34u, 4u}, {6u, 18u}, {34u, 18u}, {20u, 32u}}) {
+    for (auto [c, r] :
+         {std::pair{6u, 4u}, {20u, 4u}, {34u, 4u}, {6u, 18u}, {34u, 18u}, {20u, 32u}}) {
         EXPECT_EQ(heartCurve((static_cast<float>(c) - 20.f) / 14.f,
                              (18.f - static_cast<float>(r)) / 14.f),
                   0.f);

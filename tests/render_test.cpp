@@ -33,10 +33,9 @@ std::vector<const sf::Drawable*> field(GameFixture& game, bool popup, bool ball)
 TEST(Render, EachScreenAndOutcomeDrawsItsObjectsInOrder) {
     GameFixture game;
     Texts& t = game.texts;
-    EXPECT_EQ(drawn(game),
-              (std::vector<const sf::Drawable*>{&t.titleText, &t.playItemText,
-                                                &t.howToPlayItemText, &t.volumeItemText,
-                                                &t.exitItemText, &t.menuHintText}));
+    EXPECT_EQ(drawn(game), (std::vector<const sf::Drawable*>{
+                               &t.titleText, &t.playItemText, &t.howToPlayItemText,
+                               &t.volumeItemText, &t.exitItemText, &t.menuHintText}));
     game.shell.currentScreen = Screen::Instructions;
     EXPECT_EQ(drawn(game), (std::vector<const sf::Drawable*>{&t.instructionsTitleText,
                                                              &t.instructionsBodyText}));
@@ -49,14 +48,13 @@ TEST(Render, EachScreenAndOutcomeDrawsItsObjectsInOrder) {
 
     game.state.score = 4500;
     game.state.gameWon = true;
-    EXPECT_EQ(drawn(game), (std::vector<const sf::Drawable*>{&t.winText, &t.playAgainText,
-                                                             &t.finalScoreText}));
+    EXPECT_EQ(drawn(game),
+              (std::vector<const sf::Drawable*>{&t.winText, &t.playAgainText, &t.finalScoreText}));
     EXPECT_EQ(t.finalScoreText.getString().toAnsiString(), "SCORE: 4500");
 
     game.state.score = 100;
     game.state.gameOver = true;  // both flags: the game-over panel, no score
-    EXPECT_EQ(drawn(game),
-              (std::vector<const sf::Drawable*>{&t.gameOverText, &t.playAgainText}));
+    EXPECT_EQ(drawn(game), (std::vector<const sf::Drawable*>{&t.gameOverText, &t.playAgainText}));
     EXPECT_EQ(t.finalScoreText.getString().toAnsiString(), "SCORE: 4500");
 }
 

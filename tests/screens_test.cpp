@@ -22,8 +22,8 @@ TEST(Screens, MenuSelectionWrapsBothWays) {
     GameFixture game;
     EXPECT_EQ(game.shell.currentScreen, Screen::Menu);
     EXPECT_EQ(game.shell.menuSelection, 0);
-    const std::pair<Key, int> steps[] = {{Key::Down, 1}, {Key::Down, 2}, {Key::Down, 3},
-                                         {Key::Down, 0}, {Key::Up, 3},   {Key::Up, 2},
+    const std::pair<Key, int> steps[] = {{Key::Down, 1},   {Key::Down, 2}, {Key::Down, 3},
+                                         {Key::Down, 0},   {Key::Up, 3},   {Key::Up, 2},
                                          {Key::Escape, 2}, {Key::Left, 2}, {Key::Space, 2}};
     for (const auto& [key, selection] : steps) {
         game.press(key);

@@ -49,6 +49,7 @@ constexpr int kOggSerialNumber = 0x504C4D57;  // "PLMW"
 // ---------------------------------------------------------------------------
 // Note names as MIDI numbers (C4 = 60, A4 = 69 = 440 Hz).
 
+// clang-format off
 enum Pitch : int {
     Rest = 0,
     C2 = 36, Cs2, D2, Ds2, E2, F2, Fs2, G2, Gs2, A2, As2, B2,
@@ -57,12 +58,10 @@ enum Pitch : int {
     C5, Cs5, D5, Ds5, E5, F5, Fs5, G5, Gs5, A5, As5, B5,
     C6, Cs6, D6, Ds6, E6,
 };
+// clang-format on
 
 // Twelve-tone equal temperament tuned to A4 = 440 Hz.
-double frequencyOf(int midiNote)
-{
-    return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0);
-}
+double frequencyOf(int midiNote) { return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0); }
 
 // ---------------------------------------------------------------------------
 // Table types. A Table is a constexpr view of a C array so songs can be
@@ -79,8 +78,7 @@ struct Table {
 };
 
 template <typename T, std::size_t N>
-constexpr Table<T> tableOf(const T (&items)[N])
-{
+constexpr Table<T> tableOf(const T (&items)[N]) {
     return Table<T>{items, N};
 }
 
@@ -104,8 +102,7 @@ struct BassHit {
     int semitonesAboveRoot;
 };
 
-constexpr int totalSteps(Table<Note> melody)
-{
+constexpr int totalSteps(Table<Note> melody) {
     int steps = 0;
     for (const Note& note : melody) {
         steps += note.steps;
@@ -113,8 +110,7 @@ constexpr int totalSteps(Table<Note> melody)
     return steps;
 }
 
-constexpr bool patternLengthIs16(const char* pattern)
-{
+constexpr bool patternLengthIs16(const char* pattern) {
     int length = 0;
     while (pattern[length] != '\0') {
         ++length;
@@ -134,9 +130,9 @@ struct Instrument {
     double attackSeconds;  // a few ms of fade-in so no note starts with a click
     double decaySeconds;   // time constant of the fall to the sustain level
     double sustainLevel;
-    double releaseSeconds; // fade-out after the key is let go, also click-free
-    double gateFraction;   // portion of the written length the key is held
-    double vibratoDepth;   // relative pitch swing, 0 for none
+    double releaseSeconds;  // fade-out after the key is let go, also click-free
+    double gateFraction;    // portion of the written length the key is held
+    double vibratoDepth;    // relative pitch swing, 0 for none
 };
 
 constexpr double kVibratoRateHz = 5.5;
@@ -160,13 +156,13 @@ struct Song {
     int beatsPerMinute;
     int bars;
     Table<Note> melody;
-    Table<Chord> chords;        // one per bar
-    Table<BassHit> bassPattern; // repeated every bar
-    Table<int> arpPattern;      // chord-tone indices (3 = root an octave up)
-    int arpStepLength;          // in 16th-note steps
-    const char* beatPattern;    // per bar: K = kick, S = snare, . = nothing
-    const char* fillPattern;    // replaces beatPattern on every eighth bar
-    const char* hatPattern;     // per bar: h = closed hat, o = open hat
+    Table<Chord> chords;         // one per bar
+    Table<BassHit> bassPattern;  // repeated every bar
+    Table<int> arpPattern;       // chord-tone indices (3 = root an octave up)
+    int arpStepLength;           // in 16th-note steps
+    const char* beatPattern;     // per bar: K = kick, S = snare, . = nothing
+    const char* fillPattern;     // replaces beatPattern on every eighth bar
+    const char* hatPattern;      // per bar: h = closed hat, o = open hat
     double drumLevel;
     Instrument lead;
     Instrument arp;
@@ -176,13 +172,11 @@ struct Song {
 
 // Samples per 16th-note step; the tempos below are chosen so this is exact,
 // which makes every bar, and so the whole loop, a whole number of samples.
-constexpr int samplesPerStep(int beatsPerMinute)
-{
+constexpr int samplesPerStep(int beatsPerMinute) {
     return kSampleRate * 60 / (beatsPerMinute * kStepsPerBeat);
 }
 
-constexpr bool tempoGivesWholeSteps(int beatsPerMinute)
-{
+constexpr bool tempoGivesWholeSteps(int beatsPerMinute) {
     return (kSampleRate * 60) % (beatsPerMinute * kStepsPerBeat) == 0;
 }
 
@@ -190,6 +184,7 @@ constexpr bool tempoGivesWholeSteps(int beatsPerMinute)
 // Menu music: C major, 100 BPM, 16 bars (38.4 s). Calm and inviting: a singing
 // square-wave lead with gentle vibrato and echo over slow broken chords.
 
+// clang-format off
 constexpr Note kMenuMelody[] = {
     // C                                   Am
     {E5, 4}, {G5, 4}, {E5, 2}, {D5, 2}, {C5, 4},   {E5, 4}, {A5, 4}, {G5, 4}, {E5, 4},
@@ -330,18 +325,27 @@ constexpr Song kGameSong = {
     {Wave::Triangle, 0.0, 0.46, 0.004, 0.10, 0.70, 0.030, 0.80, 0.0},
     {3, 0.18, 0.0},
 };
+// clang-format on
 
 // Compile-time checks that every table fills the loop exactly.
-static_assert(tempoGivesWholeSteps(kMenuSong.beatsPerMinute), "menu tempo must give whole samples per step");
-static_assert(tempoGivesWholeSteps(kGameSong.beatsPerMinute), "game tempo must give whole samples per step");
-static_assert(totalSteps(kMenuSong.melody) == kMenuSong.bars * kStepsPerBar, "menu melody must fill the loop");
-static_assert(totalSteps(kGameSong.melody) == kGameSong.bars * kStepsPerBar, "game melody must fill the loop");
-static_assert(kMenuSong.chords.count == static_cast<std::size_t>(kMenuSong.bars), "one menu chord per bar");
-static_assert(kGameSong.chords.count == static_cast<std::size_t>(kGameSong.bars), "one game chord per bar");
-static_assert(patternLengthIs16(kMenuSong.beatPattern) && patternLengthIs16(kMenuSong.fillPattern) &&
+static_assert(tempoGivesWholeSteps(kMenuSong.beatsPerMinute),
+              "menu tempo must give whole samples per step");
+static_assert(tempoGivesWholeSteps(kGameSong.beatsPerMinute),
+              "game tempo must give whole samples per step");
+static_assert(totalSteps(kMenuSong.melody) == kMenuSong.bars * kStepsPerBar,
+              "menu melody must fill the loop");
+static_assert(totalSteps(kGameSong.melody) == kGameSong.bars * kStepsPerBar,
+              "game melody must fill the loop");
+static_assert(kMenuSong.chords.count == static_cast<std::size_t>(kMenuSong.bars),
+              "one menu chord per bar");
+static_assert(kGameSong.chords.count == static_cast<std::size_t>(kGameSong.bars),
+              "one game chord per bar");
+static_assert(patternLengthIs16(kMenuSong.beatPattern) &&
+                  patternLengthIs16(kMenuSong.fillPattern) &&
                   patternLengthIs16(kMenuSong.hatPattern),
               "menu drum patterns are one bar of 16 steps");
-static_assert(patternLengthIs16(kGameSong.beatPattern) && patternLengthIs16(kGameSong.fillPattern) &&
+static_assert(patternLengthIs16(kGameSong.beatPattern) &&
+                  patternLengthIs16(kGameSong.fillPattern) &&
                   patternLengthIs16(kGameSong.hatPattern),
               "game drum patterns are one bar of 16 steps");
 
@@ -352,8 +356,7 @@ class LoopBuffer {
 public:
     explicit LoopBuffer(std::size_t frames) : samples_(frames, 0.0f) {}
 
-    void add(std::size_t position, double value)
-    {
+    void add(std::size_t position, double value) {
         samples_[position % samples_.size()] += static_cast<float>(value);
     }
 
@@ -366,8 +369,7 @@ private:
     std::vector<float> samples_;
 };
 
-std::size_t toSamples(double seconds)
-{
+std::size_t toSamples(double seconds) {
     return static_cast<std::size_t>(std::lround(seconds * kSampleRate));
 }
 
@@ -376,8 +378,7 @@ std::size_t toSamples(double seconds)
 
 // PolyBLEP residual: smooths a unit-height step at phase 0 over one sample on
 // each side, which removes most of the harsh aliasing of naive pulse waves.
-double polyBlep(double phase, double phaseStep)
-{
+double polyBlep(double phase, double phaseStep) {
     if (phase < phaseStep) {
         const double x = phase / phaseStep;
         return x + x - x * x - 1.0;
@@ -391,8 +392,7 @@ double polyBlep(double phase, double phaseStep)
 
 // Pulse wave with its DC removed: it sits at (1 - duty) while high and at
 // -duty while low, so it averages to zero and narrow pulses do not thump.
-double pulseWave(double phase, double phaseStep, double duty)
-{
+double pulseWave(double phase, double phaseStep, double duty) {
     double value = (phase < duty ? 1.0 : 0.0) - duty;
     value += 0.5 * polyBlep(phase, phaseStep);
     double fallingPhase = phase + 1.0 - duty;
@@ -404,8 +404,7 @@ double pulseWave(double phase, double phaseStep, double duty)
 }
 
 // Triangle in [-1, 1], starting at zero and rising, so notes begin silently.
-double triangleWave(double phase)
-{
+double triangleWave(double phase) {
     if (phase < 0.25) {
         return 4.0 * phase;
     }
@@ -415,8 +414,7 @@ double triangleWave(double phase)
     return 4.0 * phase - 4.0;
 }
 
-double oscillator(const Instrument& instrument, double phase, double phaseStep)
-{
+double oscillator(const Instrument& instrument, double phase, double phaseStep) {
     if (instrument.wave == Wave::Triangle) {
         return triangleWave(phase);
     }
@@ -424,16 +422,12 @@ double oscillator(const Instrument& instrument, double phase, double phaseStep)
 }
 
 // Half a cosine from 0 to 1: smooth at both ends, so fades have no corners.
-double smoothRamp(double x)
-{
-    return 0.5 - 0.5 * std::cos(kPi * std::clamp(x, 0.0, 1.0));
-}
+double smoothRamp(double x) { return 0.5 - 0.5 * std::cos(kPi * std::clamp(x, 0.0, 1.0)); }
 
 // Envelope at time t of a note held for heldSeconds. The release multiplies
 // the current level instead of jumping to a stored value, so it is continuous
 // even when the key is released during the attack or decay.
-double envelopeAt(const Instrument& instrument, double t, double heldSeconds)
-{
+double envelopeAt(const Instrument& instrument, double t, double heldSeconds) {
     double level = 0.0;
     if (t < instrument.attackSeconds) {
         level = smoothRamp(t / instrument.attackSeconds);
@@ -447,20 +441,20 @@ double envelopeAt(const Instrument& instrument, double t, double heldSeconds)
     return level;
 }
 
-double vibratoAt(const Instrument& instrument, double t)
-{
+double vibratoAt(const Instrument& instrument, double t) {
     if (instrument.vibratoDepth <= 0.0 || t < kVibratoDelaySeconds) {
         return 0.0;
     }
     const double fadeIn = smoothRamp((t - kVibratoDelaySeconds) / kVibratoFadeInSeconds);
-    return instrument.vibratoDepth * fadeIn * std::sin(2.0 * kPi * kVibratoRateHz * (t - kVibratoDelaySeconds));
+    return instrument.vibratoDepth * fadeIn *
+           std::sin(2.0 * kPi * kVibratoRateHz * (t - kVibratoDelaySeconds));
 }
 
 // Renders one note, including its release tail, into the loop buffer.
 void addNote(LoopBuffer& buffer, std::size_t start, std::size_t lengthSamples, int midiNote,
-             const Instrument& instrument)
-{
-    const double heldSeconds = instrument.gateFraction * static_cast<double>(lengthSamples) / kSampleRate;
+             const Instrument& instrument) {
+    const double heldSeconds =
+        instrument.gateFraction * static_cast<double>(lengthSamples) / kSampleRate;
     const std::size_t totalSamples = toSamples(heldSeconds + instrument.releaseSeconds);
     const double baseStep = frequencyOf(midiNote) / kSampleRate;
     double phase = 0.0;
@@ -483,8 +477,7 @@ void addNote(LoopBuffer& buffer, std::size_t start, std::size_t lengthSamples, i
 // sound chips. Seeded identically every run, so percussion is deterministic.
 class NoiseGenerator {
 public:
-    double next()
-    {
+    double next() {
         const std::uint16_t feedback = (state_ ^ (state_ >> 1)) & 1u;
         state_ = static_cast<std::uint16_t>((state_ >> 1) | (feedback << 14));
         return (state_ & 1u) ? 1.0 : -1.0;
@@ -496,8 +489,7 @@ private:
 
 // Shared shape of every drum hit: a 1 ms fade-in, an exponential decay, and a
 // smooth fade over the last fifth so the hit ends at exactly zero.
-double drumEnvelope(double t, double decaySeconds, double lengthSeconds)
-{
+double drumEnvelope(double t, double decaySeconds, double lengthSeconds) {
     const double attack = smoothRamp(t / 0.001);
     const double fadeStart = 0.8 * lengthSeconds;
     const double tailFade = 1.0 - smoothRamp((t - fadeStart) / (lengthSeconds - fadeStart));
@@ -505,8 +497,7 @@ double drumEnvelope(double t, double decaySeconds, double lengthSeconds)
 }
 
 // Kick: a sine whose pitch falls quickly from about 135 Hz to 45 Hz.
-void addKick(LoopBuffer& buffer, std::size_t start, double level)
-{
+void addKick(LoopBuffer& buffer, std::size_t start, double level) {
     constexpr double kLength = 0.30;
     double phase = 0.0;
     for (std::size_t i = 0; i < toSamples(kLength); ++i) {
@@ -518,8 +509,7 @@ void addKick(LoopBuffer& buffer, std::size_t start, double level)
 }
 
 // Snare: a burst of noise over a short falling tone for body.
-void addSnare(LoopBuffer& buffer, std::size_t start, double level, NoiseGenerator& noise)
-{
+void addSnare(LoopBuffer& buffer, std::size_t start, double level, NoiseGenerator& noise) {
     constexpr double kLength = 0.20;
     double phase = 0.0;
     for (std::size_t i = 0; i < toSamples(kLength); ++i) {
@@ -532,8 +522,7 @@ void addSnare(LoopBuffer& buffer, std::size_t start, double level, NoiseGenerato
 }
 
 // Hi-hat: noise differentiated once, which tilts it towards the treble.
-void addHat(LoopBuffer& buffer, std::size_t start, double level, bool open, NoiseGenerator& noise)
-{
+void addHat(LoopBuffer& buffer, std::size_t start, double level, bool open, NoiseGenerator& noise) {
     const double length = open ? 0.22 : 0.06;
     const double decay = open ? 0.08 : 0.018;
     double previous = noise.next();
@@ -548,8 +537,7 @@ void addHat(LoopBuffer& buffer, std::size_t start, double level, bool open, Nois
 // ---------------------------------------------------------------------------
 // Arranging the tables into sound.
 
-void renderMelody(const Song& song, LoopBuffer& buffer)
-{
+void renderMelody(const Song& song, LoopBuffer& buffer) {
     const std::size_t stepSamples = samplesPerStep(song.beatsPerMinute);
     std::size_t step = 0;
     for (const Note& note : song.melody) {
@@ -560,14 +548,12 @@ void renderMelody(const Song& song, LoopBuffer& buffer)
     }
 }
 
-int arpToneOf(const Chord& chord, int toneIndex)
-{
+int arpToneOf(const Chord& chord, int toneIndex) {
     // Index 3 is the lowest voicing note an octave up, for a fuller sweep.
     return toneIndex < 3 ? chord.tones[toneIndex] : chord.tones[0] + 12;
 }
 
-void renderArpeggio(const Song& song, LoopBuffer& buffer)
-{
+void renderArpeggio(const Song& song, LoopBuffer& buffer) {
     const std::size_t stepSamples = samplesPerStep(song.beatsPerMinute);
     const std::size_t noteSamples = song.arpStepLength * stepSamples;
     const int notesPerBar = kStepsPerBar / song.arpStepLength;
@@ -575,7 +561,8 @@ void renderArpeggio(const Song& song, LoopBuffer& buffer)
     for (int bar = 0; bar < song.bars; ++bar) {
         const Chord& chord = song.chords[bar];
         for (int n = 0; n < notesPerBar; ++n) {
-            const int tone = arpToneOf(chord, song.arpPattern[patternIndex % song.arpPattern.count]);
+            const int tone =
+                arpToneOf(chord, song.arpPattern[patternIndex % song.arpPattern.count]);
             const std::size_t start = (bar * kStepsPerBar + n * song.arpStepLength) * stepSamples;
             addNote(buffer, start, noteSamples, tone, song.arp);
             ++patternIndex;
@@ -583,26 +570,24 @@ void renderArpeggio(const Song& song, LoopBuffer& buffer)
     }
 }
 
-void renderBass(const Song& song, LoopBuffer& buffer)
-{
+void renderBass(const Song& song, LoopBuffer& buffer) {
     const std::size_t stepSamples = samplesPerStep(song.beatsPerMinute);
     for (int bar = 0; bar < song.bars; ++bar) {
         const int root = song.chords[bar].bassRoot;
         for (const BassHit& hit : song.bassPattern) {
             const std::size_t start = (bar * kStepsPerBar + hit.step) * stepSamples;
-            addNote(buffer, start, hit.steps * stepSamples, root + hit.semitonesAboveRoot, song.bass);
+            addNote(buffer, start, hit.steps * stepSamples, root + hit.semitonesAboveRoot,
+                    song.bass);
         }
     }
 }
 
 // Every eighth bar ends a phrase, so it gets the fill pattern instead.
-const char* beatPatternForBar(const Song& song, int bar)
-{
+const char* beatPatternForBar(const Song& song, int bar) {
     return (bar % 8 == 7) ? song.fillPattern : song.beatPattern;
 }
 
-void renderDrums(const Song& song, LoopBuffer& buffer)
-{
+void renderDrums(const Song& song, LoopBuffer& buffer) {
     const std::size_t stepSamples = samplesPerStep(song.beatsPerMinute);
     NoiseGenerator noise;
     for (int bar = 0; bar < song.bars; ++bar) {
@@ -624,8 +609,8 @@ void renderDrums(const Song& song, LoopBuffer& buffer)
 }
 
 // Adds the lead plus its delayed taps, reading the lead circularly.
-void mixWithEcho(const LoopBuffer& lead, const Echo& echo, std::size_t stepSamples, LoopBuffer& mix)
-{
+void mixWithEcho(const LoopBuffer& lead, const Echo& echo, std::size_t stepSamples,
+                 LoopBuffer& mix) {
     const std::size_t loop = lead.size();
     const std::size_t delay = (echo.delaySteps * stepSamples) % loop;
     for (std::size_t i = 0; i < loop; ++i) {
@@ -636,8 +621,7 @@ void mixWithEcho(const LoopBuffer& lead, const Echo& echo, std::size_t stepSampl
     }
 }
 
-void addInto(const LoopBuffer& source, LoopBuffer& mix)
-{
+void addInto(const LoopBuffer& source, LoopBuffer& mix) {
     for (std::size_t i = 0; i < source.size(); ++i) {
         mix.add(i, source.at(i));
     }
@@ -646,8 +630,7 @@ void addInto(const LoopBuffer& source, LoopBuffer& mix)
 // One-pole low-pass that takes the fizz off the top of the square waves. It is
 // run twice round the loop and only the second pass is kept, so the filter
 // state at the start equals the state at the end and the join stays smooth.
-void lowPassAroundLoop(LoopBuffer& buffer, double cutoffHz)
-{
+void lowPassAroundLoop(LoopBuffer& buffer, double cutoffHz) {
     const double coefficient = 1.0 - std::exp(-2.0 * kPi * cutoffHz / kSampleRate);
     std::vector<float>& samples = buffer.samples();
     const std::vector<float> input = samples;
@@ -664,8 +647,7 @@ void lowPassAroundLoop(LoopBuffer& buffer, double cutoffHz)
 
 // Removes any DC offset and scales the loop to the target peak. Both are plain
 // per-sample linear maps, so they cannot disturb the join.
-void centreAndNormalise(LoopBuffer& buffer)
-{
+void centreAndNormalise(LoopBuffer& buffer) {
     std::vector<float>& samples = buffer.samples();
     double sum = 0.0;
     for (float s : samples) {
@@ -682,8 +664,7 @@ void centreAndNormalise(LoopBuffer& buffer)
     }
 }
 
-LoopBuffer renderSong(const Song& song)
-{
+LoopBuffer renderSong(const Song& song) {
     const std::size_t stepSamples = samplesPerStep(song.beatsPerMinute);
     const std::size_t loopFrames = static_cast<std::size_t>(song.bars) * kStepsPerBar * stepSamples;
 
@@ -705,16 +686,15 @@ LoopBuffer renderSong(const Song& song)
 // ---------------------------------------------------------------------------
 // Ogg Vorbis encoding (mono).
 
-bool writePage(std::ofstream& file, const ogg_page& page)
-{
+bool writePage(std::ofstream& file, const ogg_page& page) {
     file.write(reinterpret_cast<const char*>(page.header), page.header_len);
     file.write(reinterpret_cast<const char*>(page.body), page.body_len);
     return static_cast<bool>(file);
 }
 
 // Moves every finished block from the encoder into Ogg pages on disk.
-bool drainEncoder(vorbis_dsp_state& dsp, vorbis_block& block, ogg_stream_state& stream, std::ofstream& file)
-{
+bool drainEncoder(vorbis_dsp_state& dsp, vorbis_block& block, ogg_stream_state& stream,
+                  std::ofstream& file) {
     ogg_packet packet;
     ogg_page page;
     while (vorbis_analysis_blockout(&dsp, &block) == 1) {
@@ -732,8 +712,8 @@ bool drainEncoder(vorbis_dsp_state& dsp, vorbis_block& block, ogg_stream_state& 
     return true;
 }
 
-bool writeHeaders(vorbis_dsp_state& dsp, vorbis_comment& comment, ogg_stream_state& stream, std::ofstream& file)
-{
+bool writeHeaders(vorbis_dsp_state& dsp, vorbis_comment& comment, ogg_stream_state& stream,
+                  std::ofstream& file) {
     ogg_packet identification;
     ogg_packet comments;
     ogg_packet codebooks;
@@ -756,8 +736,7 @@ bool writeHeaders(vorbis_dsp_state& dsp, vorbis_comment& comment, ogg_stream_sta
 // sample count in the final granule position, so decoders return precisely
 // the loop length with no padding.
 bool encodeSamples(const std::vector<float>& samples, vorbis_dsp_state& dsp, vorbis_block& block,
-                   ogg_stream_state& stream, std::ofstream& file)
-{
+                   ogg_stream_state& stream, std::ofstream& file) {
     constexpr std::size_t kChunkFrames = 4096;
     for (std::size_t offset = 0; offset < samples.size(); offset += kChunkFrames) {
         const std::size_t frames = std::min(kChunkFrames, samples.size() - offset);
@@ -772,8 +751,8 @@ bool encodeSamples(const std::vector<float>& samples, vorbis_dsp_state& dsp, vor
     return drainEncoder(dsp, block, stream, file);
 }
 
-bool encodeOggVorbis(const std::vector<float>& samples, const std::string& path, const char* title)
-{
+bool encodeOggVorbis(const std::vector<float>& samples, const std::string& path,
+                     const char* title) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file) {
         std::cerr << "compose_music: cannot open " << path << " for writing\n";
@@ -800,7 +779,8 @@ bool encodeOggVorbis(const std::vector<float>& samples, const std::string& path,
     vorbis_block_init(&dsp, &block);
     ogg_stream_init(&stream, kOggSerialNumber);
 
-    const bool ok = writeHeaders(dsp, comment, stream, file) && encodeSamples(samples, dsp, block, stream, file);
+    const bool ok = writeHeaders(dsp, comment, stream, file) &&
+                    encodeSamples(samples, dsp, block, stream, file);
 
     ogg_stream_clear(&stream);
     vorbis_block_clear(&block);
@@ -814,28 +794,27 @@ bool encodeOggVorbis(const std::vector<float>& samples, const std::string& path,
     return ok;
 }
 
-bool composeTrack(const Song& song, const std::string& outputDirectory)
-{
+bool composeTrack(const Song& song, const std::string& outputDirectory) {
     const LoopBuffer loop = renderSong(song);
     const std::string path = outputDirectory + "/" + song.fileName;
     if (!encodeOggVorbis(loop.samples(), path, song.title)) {
         return false;
     }
     const double seconds = static_cast<double>(loop.size()) / kSampleRate;
-    std::printf("wrote %s: %zu frames (%.3f s, %d bars at %d BPM)\n", path.c_str(), loop.size(), seconds,
-                song.bars, song.beatsPerMinute);
+    std::printf("wrote %s: %zu frames (%.3f s, %d bars at %d BPM)\n", path.c_str(), loop.size(),
+                seconds, song.bars, song.beatsPerMinute);
     return true;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::cerr << "usage: compose_music <output-dir>\n";
         return EXIT_FAILURE;
     }
     const std::string outputDirectory = argv[1];
-    const bool ok = composeTrack(kMenuSong, outputDirectory) && composeTrack(kGameSong, outputDirectory);
+    const bool ok =
+        composeTrack(kMenuSong, outputDirectory) && composeTrack(kGameSong, outputDirectory);
     return ok ? EXIT_SUCCESS : EXIT_FAILURE;
 }

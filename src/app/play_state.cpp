@@ -37,7 +37,8 @@ void restartGame(PlayState& state, FieldArt& art, LifeHearts& hearts, const Rand
     art.ball.sprite.setPosition(ballStart);
     drawBallDirection(state, draw);
     const auto obstacles = art.obstacles();
-    for (std::size_t i = 0; i < obstacleCount; ++i) obstacles[i]->sprite.setPosition(obstacleStarts[i]);
+    for (std::size_t i = 0; i < obstacleCount; ++i)
+        obstacles[i]->sprite.setPosition(obstacleStarts[i]);
     drawObstacleDirections(state, draw);
     state.flowerTimer = 0.f;
     state.flowerShownTimer = 0.f;

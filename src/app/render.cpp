@@ -35,8 +35,8 @@ void addField(DrawList& list, Scene& scene) {
 
 void colourMenuItems(Texts& texts, int menuSelection) {
     const int highlighted = menuSelection >= 0 && menuSelection <= 2 ? menuSelection : 3;
-    sf::Text* const items[] = {&texts.playItemText, &texts.howToPlayItemText,
-                               &texts.volumeItemText, &texts.exitItemText};
+    sf::Text* const items[] = {&texts.playItemText, &texts.howToPlayItemText, &texts.volumeItemText,
+                               &texts.exitItemText};
     for (int i = 0; i < 4; ++i) items[i]->setFillColor(i == highlighted ? menuHighlight : menuGrey);
 }
 

@@ -12,7 +12,8 @@ constexpr std::array<unsigned, 3> heartLeftEdges{6, 34, 62};
 
 void paintInside(sf::Image& image) {
     for (unsigned y = 1; y <= 6; ++y)
-        for (unsigned x = 2; x <= insideLastColumn; ++x) compat::setPixel(image, x, y, palette::black);
+        for (unsigned x = 2; x <= insideLastColumn; ++x)
+            compat::setPixel(image, x, y, palette::black);
 }
 
 void paintBorder(sf::Image& image) {

@@ -11,8 +11,7 @@ void makeTexture(sf::Texture& texture, const sf::Image& image) {
     texture.setSmooth(false);
 }
 
-Picture::Picture(sf::Image painted, sf::Vector2f scale, sf::Vector2f position,
-                 sf::Vector2f origin)
+Picture::Picture(sf::Image painted, sf::Vector2f scale, sf::Vector2f position, sf::Vector2f origin)
     : image(std::move(painted)), sprite(texture) {
     makeTexture(texture, image);
     sprite.setTexture(texture, true);  // the sprite was made before the texture had a size

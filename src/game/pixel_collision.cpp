@@ -20,8 +20,7 @@ std::optional<PixelIndex> pixelUnder(const sf::Sprite& sprite, const sf::Image& 
     const float v = (y - sprite.getPosition().y) / sprite.getScale().y;
     const auto iu = static_cast<std::int64_t>(u);  // truncates toward zero
     const auto iv = static_cast<std::int64_t>(v);
-    if (iu < 0 || iv < 0 || iu >= image.getSize().x || iv >= image.getSize().y)
-        return std::nullopt;
+    if (iu < 0 || iv < 0 || iu >= image.getSize().x || iv >= image.getSize().y) return std::nullopt;
     return PixelIndex{static_cast<unsigned>(iu), static_cast<unsigned>(iv)};
 }
 

@@ -25,8 +25,8 @@ enum class Origin { TopLeft, Centre };
 
 // A text as the table gives it. The fill colour is set only where asked; the
 // others keep the default white. A centred origin waits for string and size.
-sf::Text makeText(const sf::Font& font, const char* string, unsigned size,
-                  const sf::Color* fill, Origin origin, sf::Vector2f position) {
+sf::Text makeText(const sf::Font& font, const char* string, unsigned size, const sf::Color* fill,
+                  Origin origin, sf::Vector2f position) {
     sf::Text text = compat::makeText(font);
     text.setString(string);
     text.setCharacterSize(size);
