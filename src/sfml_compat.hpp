@@ -147,6 +147,11 @@ inline void openWindow(sf::RenderWindow& window, unsigned width, unsigned height
 #if SFML_VERSION_MAJOR >= 3
     window.create(sf::VideoMode({width, height}, 32), title, sf::Style::Default,
                   sf::State::Windowed);
+    // Without a window manager SFML 3.0 leaves the window half off the
+    // screen; centre it on the desktop as 2.5 does.
+    const sf::Vector2u desktop = sf::VideoMode::getDesktopMode().size;
+    window.setPosition({(static_cast<int>(desktop.x) - static_cast<int>(width)) / 2,
+                        (static_cast<int>(desktop.y) - static_cast<int>(height)) / 2});
 #else
     window.create(sf::VideoMode(width, height, 32), title, sf::Style::Default);
 #endif
