@@ -11,7 +11,7 @@
 void runFrame(Scene& scene) {
     handleEvents(scene);
     const float dt = scene.frameClock.restart().asSeconds();  // neither clamped nor smoothed
-    advanceFrame(scene, dt, sampleHeldKeys());
+    advanceFrame(scene, dt, sampleHeldKeys(scene.window.hasFocus()));
     renderFrame(scene);
 }
 

@@ -2,8 +2,9 @@
 
 #include <SFML/Window/Keyboard.hpp>
 
-HeldKeys sampleHeldKeys() {
+HeldKeys sampleHeldKeys(bool windowHasFocus) {
     HeldKeys keys;
+    if (!windowHasFocus) return keys;
     keys.left = sf::Keyboard::isKeyPressed(sf::Keyboard::Key::Left);
     keys.right = sf::Keyboard::isKeyPressed(sf::Keyboard::Key::Right);
     keys.space = sf::Keyboard::isKeyPressed(sf::Keyboard::Key::Space);
