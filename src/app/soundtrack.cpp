@@ -2,12 +2,21 @@
 
 #include "sfml_compat.hpp"
 
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 
 namespace {
 
+// SFML's audio decoders never return from reading a directory, so anything
+// but a regular file is refused before SFML sees it.
+bool openIfRegularFile(sf::Music& track, const char* file) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(file, error) && track.openFromFile(file);
+}
+
 void openTrack(sf::Music& track, const char* file, float volume, const char* failureLine) {
-    if (!track.openFromFile(file)) std::cerr << failureLine << std::endl;
+    if (!openIfRegularFile(track, file)) std::cerr << failureLine << std::endl;
     track.setVolume(volume);
     compat::setLooping(track, true);
 }

@@ -1,0 +1,68 @@
+// Opening the music: a track that cannot be opened gets its one console line
+// and stays silent; the other track is unaffected.
+
+#include "app/soundtrack.hpp"
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs in a fresh working directory, the way the game opens files by bare name.
+class InFolder {
+public:
+    InFolder() : previous(fs::current_path()) {
+        std::string name = (fs::temp_directory_path() / "plumwick-XXXXXX").string();
+        folder = ::mkdtemp(name.data());
+        fs::current_path(folder);
+    }
+    ~InFolder() {
+        fs::current_path(previous);
+        fs::remove_all(folder);
+    }
+    const fs::path previous;
+
+private:
+    fs::path folder;
+};
+
+std::string openAndCaptureStderr(Soundtrack& music) {
+    testing::internal::CaptureStderr();
+    openSoundtrack(music);
+    return testing::internal::GetCapturedStderr();
+}
+
+}  // namespace
+
+TEST(Soundtrack, ReportsEachTrackThatCannotBeOpened) {
+    const std::string menuLine = "ERRORE: impossibile caricare la musica del menu!\n";
+    const std::string gameLine = "ERRORE: impossibile caricare la musica del gioco!\n";
+    {
+        InFolder folder;  // nothing there
+        Soundtrack music;
+        const std::string err = openAndCaptureStderr(music);
+        const auto menuAt = err.find(menuLine);
+        ASSERT_NE(menuAt, std::string::npos) << err;
+        EXPECT_NE(err.find(gameLine, menuAt), std::string::npos) << err;
+        EXPECT_FLOAT_EQ(music.menuMusic.getVolume(), 40.f);
+        EXPECT_FLOAT_EQ(music.gameMusic.getVolume(), 50.f);
+        music.menuMusic.play();  // silently nothing
+        EXPECT_EQ(music.menuMusic.getStatus(), sf::SoundSource::Status::Stopped);
+    }
+    {
+        // A folder named like the menu music (SFML would read it forever);
+        // the game music is a real file and opens.
+        InFolder folder;
+        fs::create_directory("menu_music.ogg");
+        fs::copy_file(folder.previous / "game_music.ogg", "game_music.ogg");
+        Soundtrack music;
+        const std::string err = openAndCaptureStderr(music);
+        EXPECT_NE(err.find(menuLine), std::string::npos) << err;
+        EXPECT_EQ(err.find(gameLine), std::string::npos) << err;
+        EXPECT_GT(music.gameMusic.getDuration().asSeconds(), 20.f);
+    }
+}
