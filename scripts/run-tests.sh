@@ -41,3 +41,7 @@ echo "== tests with sanitizers"
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd "$PLUMWICK_ROOT/build-sanitize" && ctest --output-on-failure)
+
+echo "== package test"
+# Builds the .deb, installs it, plays its menu and removes it (root only).
+bash "$PLUMWICK_ROOT/packaging/test-package.sh"

@@ -5,6 +5,7 @@
 plumwick_packages=(
     build-essential cmake pkg-config libsfml-dev libgtest-dev libx11-dev
     xvfb xauth x11-utils xdotool imagemagick clang-format
+    dpkg-dev desktop-file-utils appstream
 )
 
 plumwick_install_missing() {

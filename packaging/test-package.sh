@@ -1,0 +1,190 @@
+#!/usr/bin/env bash
+# Builds the .deb in build-package/, installs it with apt, checks what it laid
+# down, starts the installed game the way its menu entry does from an
+# unrelated directory, checks the menu on a screenshot, leaves through the
+# menu, then removes the package and checks that nothing of it is left.
+# Needs root (it installs a package; skipped otherwise) and an X display in
+# DISPLAY (scripts/run-tests.sh starts one when there is none).
+set -euo pipefail
+PLUMWICK_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+source "$PLUMWICK_ROOT/scripts/setup.sh"
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "== package test skipped: installing the .deb needs root"
+    exit 0
+fi
+if [ -z "${DISPLAY:-}" ]; then
+    echo "The package test needs an X display in DISPLAY (scripts/run-tests.sh starts one)" >&2
+    exit 1
+fi
+plumwick_install_missing
+work=$(mktemp -d)
+export ALSOFT_DRIVERS=null DEBIAN_FRONTEND=noninteractive
+# apt-get, quiet unless it fails; waits for another apt to finish first.
+apt_get() {
+    apt-get -y -q -o DPkg::Lock::Timeout=120 "$@" >"$work/apt.log" 2>&1 ||
+        { cat "$work/apt.log" >&2; return 1; }
+}
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+expect() {  # WHAT EXPECTED ACTUAL
+    [ "$2" = "$3" ] || fail "$1: expected '$2', got '$3'"
+}
+# How many pixels of the area WxH+X+Y of an image have exactly the colour
+# given as ImageMagick writes it in txt: output (#RRGGBB, or #RRGGBBAA).
+count_colour() {  # FILE AREA COLOUR
+    convert "$1" -crop "$2" +repage txt:- | grep -c " $3 " || true
+}
+
+game_pid=""
+installed=no
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+    [ "$installed" = yes ] && apt_get remove plumwick || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+echo "== package: build the .deb"
+build="$PLUMWICK_ROOT/build-package"
+plumwick_build "$build" -DCMAKE_BUILD_TYPE=Release -DPLUMWICK_TESTS=OFF
+rm -f "$build"/plumwick_*.deb
+(cd "$build" && cpack >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log" >&2; exit 1; }
+cached() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+version=$(cached CMAKE_PROJECT_VERSION)
+app_id=$(cached PLUMWICK_APP_ID)
+deb="$build/plumwick_${version}_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || { echo "FAIL: no $deb; cpack made: $(ls "$build"/*.deb)" >&2; exit 1; }
+expect "package name" plumwick "$(dpkg-deb -f "$deb" Package)"
+expect "section" games "$(dpkg-deb -f "$deb" Section)"
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libc6 libstdc++6 libsfml-audio2.5 libsfml-graphics2.5 libsfml-system2.5 \
+    libsfml-window2.5; do
+    [[ ", $depends," == *", $library "* || ", $depends," == *", $library,"* ]] ||
+        fail "Depends lacks $library: $depends"
+done
+
+echo "== package: install"
+dpkg-query -W -f='${Status}' plumwick 2>/dev/null | grep -q "ok installed" &&
+    echo "(plumwick is installed already: it is replaced, and removed at the end)"
+installed=yes
+apt_get install "$deb"
+expect "installed version" "$version" "$(dpkg-query -W -f='${Version}' plumwick)"
+
+files=$(dpkg -L plumwick | while read -r path; do [ -d "$path" ] || echo "$path"; done | sort)
+expected_files=$(sort <<EOF
+/usr/bin/plumwick
+/usr/libexec/plumwick/plumwick
+/usr/share/plumwick/pixel_font.ttf
+/usr/share/plumwick/pixel_font.LICENSE
+/usr/share/plumwick/menu_music.ogg
+/usr/share/plumwick/game_music.ogg
+/usr/share/applications/$app_id.desktop
+/usr/share/metainfo/$app_id.metainfo.xml
+/usr/share/icons/hicolor/16x16/apps/plumwick.png
+/usr/share/icons/hicolor/24x24/apps/plumwick.png
+/usr/share/icons/hicolor/32x32/apps/plumwick.png
+/usr/share/icons/hicolor/48x48/apps/plumwick.png
+/usr/share/icons/hicolor/64x64/apps/plumwick.png
+/usr/share/icons/hicolor/128x128/apps/plumwick.png
+/usr/share/icons/hicolor/256x256/apps/plumwick.png
+EOF
+)
+expect "files of the package" "$expected_files" "$files"
+for path in $expected_files; do [ -f "$path" ] || fail "$path not installed"; done
+for path in /usr/bin/plumwick /usr/libexec/plumwick/plumwick; do
+    [ -x "$path" ] || fail "$path is not executable"
+done
+
+echo "== package: desktop entry, AppStream metadata and icons"
+desktop=/usr/share/applications/$app_id.desktop
+desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
+appstreamcli validate --no-net "/usr/share/metainfo/$app_id.metainfo.xml" >/dev/null ||
+    fail "appstreamcli validate"
+exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+expect "Exec" plumwick "$exec_line"
+expect "Exec in PATH" /usr/bin/plumwick "$(PATH=/usr/bin:/bin command -v "$exec_line")"
+expect "Icon" plumwick "$(sed -n 's/^Icon=//p' "$desktop")"
+# The heart is 12x9 pixels (66 of them drawn), enlarged by a whole factor and
+# centred: SIZE DRAWN-PIXELS DRAWN-BOX.
+while read -r size drawn box; do
+    icon=/usr/share/icons/hicolor/${size}x${size}/apps/plumwick.png
+    expect "$icon size" "${size}x${size}" "$(identify -format '%wx%h' "$icon")"
+    expect "$icon crimson pixels" "$drawn" "$(count_colour "$icon" "${size}x${size}+0+0" '#8C1450FF')"
+    expect "$icon transparent pixels" "$((size * size - drawn))" \
+        "$(count_colour "$icon" "${size}x${size}+0+0" '#00000000')"
+    expect "$icon heart box" "$box" "$(convert "$icon" -alpha extract -trim -format '%wx%h%X%Y' info:)"
+done <<'EOF'
+16 66 12x9+2+3
+24 264 24x18+0+3
+32 264 24x18+4+7
+48 1056 48x36+0+6
+64 1650 60x45+2+9
+128 6600 120x90+4+19
+256 29106 252x189+2+33
+EOF
+
+echo "== package: the installed game, started from $work"
+if xdotool search --name '^PLUMWICK$' >/dev/null 2>&1; then
+    echo "FAIL: a PLUMWICK window is open on $DISPLAY already" >&2
+    exit 1
+fi
+cd "$work"
+env PATH=/usr/bin:/bin $exec_line >"$work/stdout" 2>"$work/stderr" &
+game_pid=$!
+wid=$(timeout 20 xdotool search --sync --name '^PLUMWICK$' | head -n 1) || true
+if [ -z "$wid" ]; then
+    echo "FAIL: no PLUMWICK window within 20 s; the game said:" >&2
+    cat "$work/stdout" "$work/stderr" >&2
+    exit 1
+fi
+# The launcher handed its process over to the game, in the data folder.
+expect "game process" /usr/libexec/plumwick/plumwick "$(readlink "/proc/$game_pid/exe")"
+expect "game working directory" /usr/share/plumwick "$(readlink "/proc/$game_pid/cwd")"
+
+# PLAY is highlighted in pure white, HOW TO PLAY is grey (100,100,100).
+for _ in $(seq 50); do
+    import -window "$wid" "$work/menu.png"
+    [ "$(count_colour "$work/menu.png" 70x30+350+320 '#FFFFFF')" -gt 0 ] && break
+    sleep 0.1
+done
+expect "screenshot size" 800x600 "$(identify -format '%wx%h' "$work/menu.png")"
+expect "white pixels of PLAY" 414 "$(count_colour "$work/menu.png" 70x30+350+320 '#FFFFFF')"
+expect "grey pixels of HOW TO PLAY" 999 \
+    "$(count_colour "$work/menu.png" 180x30+290+380 '#646464')"
+expect "white pixels of HOW TO PLAY" 0 "$(count_colour "$work/menu.png" 180x30+290+380 '#FFFFFF')"
+expect "box of the white pixels of PLAY" 64x19+350+331 "$(convert "$work/menu.png" \
+    -crop 70x30+350+320 -fill black +opaque white -trim -format '%wx%h%X%Y' info:)"
+
+# Up from PLAY highlights EXIT THE GAME; Enter leaves.
+xdotool windowfocus --sync "$wid"
+xdotool key Up
+xdotool key Return
+if ! timeout 10 tail --pid="$game_pid" -f /dev/null; then
+    echo "FAIL: the game did not leave within 10 s of Up, Enter" >&2
+    exit 1
+fi
+status=0
+wait "$game_pid" || status=$?
+game_pid=""
+expect "exit status" 0 "$status"
+expect "first line of stdout" "PROGRAMMA AVVIATO!" "$(head -n 1 "$work/stdout")"
+cd "$PLUMWICK_ROOT"
+
+echo "== package: remove"
+apt_get remove plumwick
+installed=no
+expect "package state" "" "$(dpkg-query -W -f='${db:Status-Status}' plumwick 2>/dev/null || true)"
+for path in $expected_files /usr/libexec/plumwick /usr/share/plumwick; do
+    [ ! -e "$path" ] || fail "$path is left after removal"
+done
+
+if [ "$failures" -ne 0 ]; then
+    echo "== package test: $failures failures" >&2
+    exit 1
+fi
+echo "== package test passed"
