@@ -45,3 +45,9 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 echo "== package test"
 # Builds the .deb, installs it, plays its menu and removes it (root only).
 bash "$PLUMWICK_ROOT/packaging/test-package.sh"
+
+echo "== benchmarks: build and smoke run"
+# Every figure of plumwick_bench for a few seconds, so that it never rots;
+# bash scripts/run-bench.sh takes the figures worth quoting.
+plumwick_build "$PLUMWICK_ROOT/build-bench" -DPLUMWICK_BENCH=ON -DPLUMWICK_TESTS=OFF
+"$PLUMWICK_ROOT/build-bench/bench/plumwick_bench" --quick
