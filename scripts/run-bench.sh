@@ -9,18 +9,7 @@ source "$PLUMWICK_ROOT/scripts/setup.sh"
 
 plumwick_install_missing
 
-# No sound card is needed: OpenAL plays into nothing.
-export ALSOFT_DRIVERS=null
-
-if [ -z "${DISPLAY:-}" ]; then
-    # A square screen: SFML 2.5 centres new windows by the screen's width.
-    display=":$((90 + RANDOM % 100))"
-    Xvfb "$display" -screen 0 1600x1600x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
-    export DISPLAY=$display
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-fi
+plumwick_start_display
 
 echo "== build with benchmarks"
 plumwick_build "$PLUMWICK_ROOT/build-bench" -DPLUMWICK_BENCH=ON -DPLUMWICK_TESTS=OFF

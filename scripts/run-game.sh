@@ -5,6 +5,6 @@ PLUMWICK_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$PLUMWICK_ROOT/scripts/setup.sh"
 
 plumwick_install_missing
-plumwick_build "$PLUMWICK_ROOT/build" -DPLUMWICK_TESTS=OFF
+plumwick_build_game
 cd "$PLUMWICK_ROOT/assets"  # the game opens its files by bare name
 exec "$PLUMWICK_ROOT/build/plumwick"

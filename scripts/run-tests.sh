@@ -13,22 +13,10 @@ mapfile -t sources < <(cd "$PLUMWICK_ROOT" && git ls-files '*.cpp' '*.hpp' 2>/de
     find src tests bench tools -name '*.[ch]pp')
 (cd "$PLUMWICK_ROOT" && clang-format --dry-run --Werror "${sources[@]}")
 
-# No sound card is needed: OpenAL plays into nothing.
-export ALSOFT_DRIVERS=null
-
-xvfb_pid=""
-if [ -z "${DISPLAY:-}" ]; then
-    # A square screen: SFML 2.5 centres new windows by the screen's width.
-    display=":$((90 + RANDOM % 100))"
-    Xvfb "$display" -screen 0 1600x1600x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
-    export DISPLAY=$display
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-fi
+plumwick_start_display
 
 echo "== build"
-plumwick_build "$PLUMWICK_ROOT/build"
+plumwick_build "$PLUMWICK_ROOT/build" -DPLUMWICK_TESTS=ON
 echo "== tests"
 (cd "$PLUMWICK_ROOT/build" && ctest --output-on-failure)
 

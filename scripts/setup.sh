@@ -4,7 +4,7 @@
 
 plumwick_packages=(
     build-essential cmake pkg-config libsfml-dev libgtest-dev libbenchmark-dev libx11-dev
-    xvfb xauth x11-utils xdotool imagemagick clang-format
+    xvfb xauth x11-utils xdotool imagemagick clang-format valgrind
     dpkg-dev desktop-file-utils appstream
 )
 
@@ -24,10 +24,32 @@ plumwick_install_missing() {
     apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
-# plumwick_build BUILD_DIR [CMAKE_OPTION...]
+# plumwick_build BUILD_DIR [CMAKE_OPTION...]: configures and builds everything.
 plumwick_build() {
     local dir=$1
     shift
     cmake -S "$PLUMWICK_ROOT" -B "$dir" "$@" >/dev/null &&
         cmake --build "$dir" -j "$(nproc)"
+}
+
+# plumwick_build_game: the game alone, in build/.
+plumwick_build_game() {
+    cmake -S "$PLUMWICK_ROOT" -B "$PLUMWICK_ROOT/build" >/dev/null &&
+        cmake --build "$PLUMWICK_ROOT/build" -j "$(nproc)" --target plumwick
+}
+
+# A virtual display when there is none (stopped when the script exits), and
+# silent audio: OpenAL plays into nothing, so no sound card is needed.
+plumwick_start_display() {
+    export ALSOFT_DRIVERS=null
+    [ -n "${DISPLAY:-}" ] && return 0
+    # A square screen: SFML 2.5 centres new windows by the screen's width.
+    local display=":$((90 + RANDOM % 100))"
+    Xvfb "$display" -screen 0 1600x1600x24 -nolisten tcp >/dev/null 2>&1 &
+    plumwick_xvfb_pid=$!
+    trap 'kill $plumwick_xvfb_pid 2>/dev/null || true' EXIT
+    export DISPLAY=$display
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+    echo "Xvfb did not start on $display" >&2
+    return 1
 }
