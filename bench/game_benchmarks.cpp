@@ -89,6 +89,20 @@ void gameFrame(benchmark::State& run, BenchGame& game, View view) {
         benchmark::Counter(static_cast<double>(popupFrames), benchmark::Counter::kAvgIterations);
 }
 
+// The game's frame on the field as runFrame runs it, but with the held keys
+// given (none) instead of asked of the focus and the keyboard: what the frame
+// would cost without those four requests to the X server.
+void keysGivenFrame(benchmark::State& run, BenchGame& game) {
+    show(game, View::Field);
+    for (auto _ : run) {
+        keepInPlay(game, View::Field);
+        handleEvents(game.scene);
+        const float dt = game.frameClock.restart().asSeconds();
+        advanceFrame(game.scene, dt, {});
+        renderFrame(game.scene);
+    }
+}
+
 // The same objects in the same draw calls as the game's frame on the view,
 // with no game logic at all, and without the "+100" popup, which the game
 // draws for 0.45 s after each scoring hit (the "popup" share of its frames).
@@ -328,6 +342,10 @@ DearestSpot registerGameBenchmarks(BenchGame& game, RunLength frames, RunLength 
             ->Unit(benchmark::kMicrosecond);
     }
 
+    withLength(RegisterBenchmark(n::fieldKeysGiven,
+                                 [&game](benchmark::State& run) { keysGivenFrame(run, game); }),
+               frames)
+        ->Unit(benchmark::kMicrosecond);
     struct Part {
         const char* name;
         void (*measure)(benchmark::State&, BenchGame&);

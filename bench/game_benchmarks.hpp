@@ -18,6 +18,7 @@ inline const char* const fieldGame = "frame/field/game";
 inline const char* const fieldReference = "frame/field/reference";
 inline const char* const flowerGame = "frame/flower/game";
 inline const char* const flowerReference = "frame/flower/reference";
+inline const char* const fieldKeysGiven = "frame/field/game-keys-given";
 inline const char* const eventsPart = "frame-part/events";
 inline const char* const focusPart = "frame-part/focus";
 inline const char* const keysPart = "frame-part/held-keys";
