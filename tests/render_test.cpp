@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -86,4 +88,32 @@ TEST(Render, ClearsToBlackAndDrawsTheField) {
     EXPECT_EQ(compat::getPixel(shot, 400, 128), sf::Color(20, 120, 50));  // the block's inside
     EXPECT_EQ(compat::getPixel(shot, 326, 551), sf::Color::Black);  // the bar's empty first column
     EXPECT_EQ(compat::getPixel(shot, 328, 551), sf::Color(140, 20, 80));  // its border
+}
+
+TEST(Render, WinPanelShowsOnlyItsTextsAndTheScore) {
+    GameFixture game;
+    game.play();
+    game.state.score = 2300;
+    game.state.gameWon = true;
+    renderFrame(game.scene);
+    const sf::Image shot = compat::captureWindow(game.window);
+    int white = 0, other = 0, whiteBelow400 = 0;
+    for (unsigned y = 0; y < 600; ++y)
+        for (unsigned x = 0; x < 800; ++x) {
+            const sf::Color c = compat::getPixel(shot, x, y);
+            if (c == sf::Color::White) {
+                ++white;
+                whiteBelow400 += y >= 400;
+            } else if (c.r != c.g || c.g != c.b) {
+                ++other;  // anything coloured: the field would show here
+            }
+        }
+    EXPECT_EQ(other, 0);
+    EXPECT_GT(white, 1000);
+    EXPECT_GT(whiteBelow400, 100);  // "SCORE: 2300" at (250, 400)
+    EXPECT_EQ(game.texts.finalScoreText.getString().toAnsiString(), "SCORE: 2300");
+    // The README's picture of the win panel comes from here.
+    if (const char* dir = std::getenv("PLUMWICK_SHOTS_DIR")) {
+        EXPECT_TRUE(shot.saveToFile(std::string(dir) + "/win.png"));
+    }
 }

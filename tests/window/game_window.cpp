@@ -1,0 +1,266 @@
+#include "game_window.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace window_test {
+
+namespace fs = std::filesystem;
+
+double secondsBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
+
+double secondsSince(Clock::time_point start) { return secondsBetween(start, Clock::now()); }
+
+void sleepFor(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+int run(const std::string& command, std::string* out) {
+    FILE* pipe = popen(("timeout 10 " + command).c_str(), "r");
+    if (pipe == nullptr) return -1;
+    std::string text;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    const int status = pclose(pipe);
+    if (out != nullptr) *out = text;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+namespace {
+
+std::vector<unsigned long> plumwickWindows() {
+    std::string out;
+    run("xdotool search --name '^PLUMWICK$'", &out);
+    std::vector<unsigned long> ids;
+    std::istringstream in(out);
+    for (unsigned long id; in >> id;) ids.push_back(id);
+    return ids;
+}
+
+// Lines SFML (or OpenAL under it) prints on its own.
+bool isLibraryDiagnostic(const std::string& line) {
+    static const char* const kPrefixes[] = {
+        "Failed to ",  "Setting vertical sync", "AL lib:", "An internal OpenAL call failed",
+        "Expression:", "Error description:",    " ",       "\t",
+    };
+    if (line.empty()) return true;
+    return std::any_of(std::begin(kPrefixes), std::end(kPrefixes),
+                       [&](const char* prefix) { return line.rfind(prefix, 0) == 0; });
+}
+
+Lines gameLines(const fs::path& file) {
+    Lines lines;
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!isLibraryDiagnostic(line)) lines.push_back(line);
+    }
+    return lines;
+}
+
+}  // namespace
+
+Game::Game(const Lines& assets) {
+    std::string pattern = (fs::temp_directory_path() / "plumwick_window_XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        ADD_FAILURE() << "mkdtemp: " << std::strerror(errno);
+        return;
+    }
+    dir_ = pattern;
+    for (const std::string& name : assets)
+        fs::copy_file(fs::path(PLUMWICK_ASSETS) / name, dir_ / name);
+    // Windows of a game that has just ended can linger a moment, and X reuses their ids.
+    const auto start = Clock::now();
+    while (!(windowsBefore_ = plumwickWindows()).empty() && secondsSince(start) < 3) sleepFor(0.05);
+    launch();
+}
+
+void Game::launch() {
+    // Everything the child needs is prepared before fork().
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (std::strncmp(*e, "ALSOFT_DRIVERS=", 15) != 0) env.emplace_back(*e);
+    }
+    env.emplace_back("ALSOFT_DRIVERS=null");
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    const std::string game = PLUMWICK_GAME;
+    char* argv[] = {const_cast<char*>(game.c_str()), nullptr};
+    const std::string dir = dir_.string(), out = (dir_ / "stdout.txt").string(),
+                      err = (dir_ / "stderr.txt").string();
+    std::ofstream(out, std::ios::trunc);  // empty before the child starts: no stale lines
+    std::ofstream(err, std::ios::trunc);
+
+    pid_ = fork();
+    if (pid_ == 0) {
+        const int in = open("/dev/null", O_RDONLY);
+        const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (in < 0 || o < 0 || e < 0 || chdir(dir.c_str()) != 0) _exit(126);
+        dup2(in, 0);
+        dup2(o, 1);
+        dup2(e, 2);
+        execve(argv[0], argv, envp.data());
+        _exit(127);
+    }
+    if (pid_ < 0) ADD_FAILURE() << "fork: " << std::strerror(errno);
+}
+
+void Game::stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+bool Game::relaunchIfDisplayRefused() {
+    std::ifstream in(dir_ / "stderr.txt");
+    const std::string err((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (relaunches_ >= 2 || err.find("Failed to open X11 display") == std::string::npos)
+        return false;
+    std::cerr << "[window] the X server refused the game's connection (busy machine?); starting it "
+                 "again\n";
+    ++relaunches_;
+    stop();
+    launch();
+    return true;
+}
+
+Game::~Game() {
+    stop();
+    if (dir_.empty()) return;
+    if (::testing::Test::HasFailure()) {
+        std::cerr << "[window] kept the game's directory for a look: " << dir_ << '\n';
+    } else {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+}
+
+bool Game::waitForWindow(double seconds) {
+    auto start = Clock::now();
+    while (window_ == 0 && secondsSince(start) < seconds) {
+        if (relaunchIfDisplayRefused()) start = Clock::now();
+        for (unsigned long id : plumwickWindows()) {
+            if (std::find(windowsBefore_.begin(), windowsBefore_.end(), id) == windowsBefore_.end())
+                window_ = id;
+        }
+        if (window_ == 0) sleepFor(0.05);
+    }
+    if (window_ == 0) return false;
+    // Keys go through XTEST to the focused window: the game's held-key queries only see those.
+    while (run("xdotool windowfocus --sync " + std::to_string(window_)) != 0) {
+        if (secondsSince(start) > seconds) return false;
+        sleepFor(0.05);
+    }
+    return true;
+}
+
+Shot Game::shoot() {
+    Shot shot;
+    shot.file = dir_ / ("shot" + std::to_string(shots_++) + ".png");
+    const std::string command =
+        "import -window " + std::to_string(window_) + " " + shot.file.string();
+    int status = -1;
+    for (int attempt = 0; attempt < 3 && status != 0; ++attempt) {
+        shot.begin = Clock::now();
+        status = run(command);
+        shot.end = Clock::now();
+    }
+    if (status != 0 || !shot.image.loadFromFile(shot.file.string())) {
+        ADD_FAILURE() << "no screenshot of window " << window_ << " (import status " << status
+                      << ")";
+    } else {
+        EXPECT_EQ(shot.image.getSize().x, 800u) << shot.file;
+        EXPECT_EQ(shot.image.getSize().y, 600u) << shot.file;
+    }
+    return shot;
+}
+
+Shot Game::shootUntil(const std::function<bool(const sf::Image&)>& done, double seconds) {
+    const auto start = Clock::now();
+    for (;;) {
+        Shot shot = shoot();
+        if (done(shot.image) || secondsSince(start) > seconds) return shot;
+        sleepFor(0.03);
+    }
+}
+
+namespace {
+
+void xdotool(const std::string& arguments) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (run("xdotool " + arguments) == 0) return;
+    }
+    ADD_FAILURE() << "xdotool " << arguments << " failed";
+}
+
+}  // namespace
+
+void Game::press(const std::string& key) { xdotool("keydown " + key + " sleep 0.06 keyup " + key); }
+void Game::keyDown(const std::string& key) { xdotool("keydown " + key); }
+void Game::keyUp(const std::string& key) { xdotool("keyup " + key); }
+
+void Game::requestClose() {
+    EXPECT_TRUE(sendCloseRequest(window_)) << "could not send WM_DELETE_WINDOW";
+}
+
+int Game::waitForExit(double seconds) {
+    auto start = Clock::now();
+    for (;;) {
+        if (pid_ <= 0) return -1;
+        int status = 0;
+        const bool exited = waitpid(pid_, &status, WNOHANG) == pid_;
+        if (exited) pid_ = -1;
+        if (relaunchIfDisplayRefused()) {
+            start = Clock::now();
+            continue;
+        }
+        if (exited && WIFSIGNALED(status)) {
+            ADD_FAILURE() << "the game was killed by signal " << WTERMSIG(status) << " ("
+                          << strsignal(WTERMSIG(status)) << ")";
+            return -1;
+        }
+        if (exited) return WEXITSTATUS(status);
+        if (secondsSince(start) > seconds) {
+            stop();
+            ADD_FAILURE() << "the game still ran after " << seconds << " s; killed it";
+            return -1;
+        }
+        sleepFor(0.02);
+    }
+}
+
+Lines Game::stdoutLines() const { return gameLines(dir_ / "stdout.txt"); }
+Lines Game::stderrLines() const { return gameLines(dir_ / "stderr.txt"); }
+
+void keepForReadme(const Shot& shot, const std::string& name) {
+    const char* dir = std::getenv("PLUMWICK_SHOTS_DIR");
+    if (dir == nullptr || *dir == '\0') return;
+    std::error_code error;
+    fs::create_directories(dir, error);
+    fs::copy_file(shot.file, fs::path(dir) / name, fs::copy_options::overwrite_existing, error);
+    EXPECT_FALSE(error) << "could not save " << name << " in " << dir << ": " << error.message();
+}
+
+}  // namespace window_test

@@ -1,0 +1,89 @@
+// Runs the built game in a real X window and drives it like a player.
+#pragma once
+
+#include <SFML/Graphics/Image.hpp>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+namespace window_test {
+
+using Clock = std::chrono::steady_clock;
+using Lines = std::vector<std::string>;
+
+double secondsSince(Clock::time_point start);
+double secondsBetween(Clock::time_point from, Clock::time_point to);
+void sleepFor(double seconds);
+
+// A screenshot of the game window and the interval in which it was taken.
+struct Shot {
+    sf::Image image;
+    std::filesystem::path file;
+    Clock::time_point begin;
+    Clock::time_point end;
+};
+
+// The game, started in a fresh working directory holding copies of the named
+// asset files, with ALSOFT_DRIVERS=null and its stdout/stderr going to files.
+// The destructor kills it if it still runs and removes the directory (kept,
+// and its path printed, when the test has failed). Keys go through XTEST.
+class Game {
+public:
+    explicit Game(const Lines& assets);
+    ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    // Waits for the game's own window titled PLUMWICK and focuses it.
+    bool waitForWindow(double seconds = 10);
+    unsigned long window() const { return window_; }
+
+    Shot shoot();
+    // Shoots every few tens of milliseconds until `done` holds or time is up;
+    // returns the last shot either way, so the caller can assert on it.
+    Shot shootUntil(const std::function<bool(const sf::Image&)>& done, double seconds);
+
+    void press(const std::string& key);  // a short tap
+    void keyDown(const std::string& key);
+    void keyUp(const std::string& key);
+    // What a window manager sends when the user clicks the close button.
+    void requestClose();
+
+    // The exit status; -1 and a test failure if it was killed by a signal or
+    // is still running after `seconds` (then it is killed).
+    int waitForExit(double seconds);
+
+    // The game's own console lines, SFML's diagnostics left out.
+    Lines stdoutLines() const;
+    Lines stderrLines() const;
+
+private:
+    void launch();
+    void stop();
+    // A busy X server now and then refuses a connection: start the game again (twice at most).
+    bool relaunchIfDisplayRefused();
+
+    std::filesystem::path dir_;
+    std::vector<unsigned long> windowsBefore_;
+    pid_t pid_ = -1;
+    unsigned long window_ = 0;
+    int shots_ = 0;
+    int relaunches_ = 0;
+};
+
+// Runs a shell command (with a time limit); returns its exit status and
+// stores its stdout in `out` when given.
+int run(const std::string& command, std::string* out = nullptr);
+
+// Sends WM_DELETE_WINDOW to the window (close_request.cpp); false on failure.
+bool sendCloseRequest(unsigned long window);
+
+// Copies the shot to $PLUMWICK_SHOTS_DIR/name when that variable is set.
+void keepForReadme(const Shot& shot, const std::string& name);
+
+}  // namespace window_test

@@ -1,0 +1,443 @@
+// The built game in a real X window, driven through XTEST key presses and
+// checked on screenshots, pixel by pixel.
+#include "game_window.hpp"
+#include "screen.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <utility>
+
+using namespace window_test;
+
+namespace {
+
+const Lines kAllAssets{"pixel_font.ttf", "menu_music.ogg", "game_music.ogg"};
+
+const sf::Color kWhite(255, 255, 255);
+const sf::Color kGrey(100, 100, 100);
+const sf::Color kCrimson(140, 20, 80);
+const sf::Color kPetal(80, 10, 60);
+const sf::Color kBlockFrame(120, 220, 140);
+const sf::Color kBlockInside(20, 120, 50);
+const sf::Color kTrapezoidEdge(240, 210, 60);
+const sf::Color kTrapezoidInside(180, 140, 20);
+const sf::Color kDiamondOutline(140, 210, 240);
+const sf::Color kDiamondInside(50, 130, 180);
+const sf::Color kHeartRim(225, 120, 170);
+const sf::Color kHeartInside(180, 20, 90);
+
+// Boxes around the texts of PLAY, HOW TO PLAY, VOLUME: ON and EXIT THE GAME.
+const Area kMenuItems[4] = {
+    {345, 325, 420, 355}, {285, 385, 470, 415}, {315, 425, 485, 455}, {295, 485, 505, 515}};
+const Area kMenuTitle{200, 120, 600, 220};
+const Area kInstructionsTitle{200, 50, 600, 120};  // blank on the menu
+const Area kInstructionsBody{0, 130, 800, 600};
+const Area kHeartIcons[3] = {{20, 15, 52, 47}, {55, 15, 87, 47}, {90, 15, 122, 47}};
+const Area kScoreText{300, 15, 500, 45};
+const Area kTimerText{650, 10, 800, 45};
+const Area kBlockBand{0, 100, 800, 160};
+const Area kBarBand{0, 545, 800, 575};
+const Area kEndTitle{200, 240, 600, 320};
+const Area kPlayAgainLine{200, 325, 600, 365};
+const Area kWinScoreLine{200, 390, 650, 480};
+const Area kEndPanel{200, 240, 650, 480};
+const Area kGameOverPanel{200, 240, 600, 365};
+constexpr int kWindowPixels = 800 * 600;
+
+// Each menu item as W (its text all white), G (all grey) or ? (anything else).
+std::string menuLooks(const sf::Image& image) {
+    std::string looks;
+    for (const Area& item : kMenuItems) {
+        const int white = ink(image, kWhite, item).count;
+        const int grey = ink(image, kGrey, item).count;
+        looks += white > 0 && grey == 0 ? 'W' : grey > 0 && white == 0 ? 'G' : '?';
+    }
+    return looks;
+}
+
+auto menuReads(const std::string& looks) {
+    return [looks](const sf::Image& image) { return menuLooks(image) == looks; };
+}
+
+bool menuWithOneHighlight(const sf::Image& image) {
+    const std::string looks = menuLooks(image);
+    return std::count(looks.begin(), looks.end(), 'W') == 1 &&
+           std::count(looks.begin(), looks.end(), 'G') == 3;
+}
+
+// The glyph pixels of a menu item, whatever its colour.
+int itemInk(const sf::Image& image, int item) {
+    return ink(image, kWhite, kMenuItems[item]).count + ink(image, kGrey, kMenuItems[item]).count;
+}
+
+int heartInk(const sf::Image& image, int heart) {
+    return ink(image, kCrimson, kHeartIcons[heart]).count;
+}
+
+bool threeHeartsShown(const sf::Image& image) {
+    return heartInk(image, 0) > 0 && heartInk(image, 1) > 0 && heartInk(image, 2) > 0;
+}
+
+int petals(const sf::Image& image) { return ink(image, kPetal).count; }
+
+// GAME OVER or YOU WIN!: no heart icon, no flower, white text in the middle.
+bool endPanelShown(const sf::Image& image) {
+    return heartInk(image, 0) == 0 && heartInk(image, 1) == 0 && heartInk(image, 2) == 0 &&
+           petals(image) == 0 && ink(image, kWhite, kEndPanel).count > 0;
+}
+
+double centreX(const Ink& found) { return (found.left + found.right + 1) / 2.0; }
+
+// Holds Left or Right to keep the bar under the ball (the lowest white pixels below the top HUD).
+class Autopilot {
+public:
+    explicit Autopilot(Game& game) : game_(game) {}
+    ~Autopilot() { hold(""); }
+    Autopilot(const Autopilot&) = delete;
+    Autopilot& operator=(const Autopilot&) = delete;
+
+    void follow(const sf::Image& image) {
+        const Ink bar = ink(image, kCrimson, kBarBand);
+        for (int y = 599; y >= 150; --y) {
+            const Ink row = ink(image, kWhite, {0, y, 800, y + 1});
+            if (row.count == 0) continue;
+            const double offset = centreX(row) - centreX(bar);
+            hold(bar.count == 0 ? "" : offset < -25 ? "Left" : offset > 25 ? "Right" : "");
+            return;
+        }
+        hold("");
+    }
+
+    void hold(const std::string& key) {
+        if (key == held_) return;
+        if (!held_.empty()) game_.keyUp(held_);
+        if (!key.empty()) game_.keyDown(key);
+        held_ = key;
+    }
+
+private:
+    Game& game_;
+    std::string held_;
+};
+
+class PlumwickWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* display = std::getenv("DISPLAY");
+        if (display == nullptr || *display == '\0') {
+            GTEST_SKIP()
+                << "DISPLAY is not set: these tests open the game's window and need an X server "
+                   "(e.g. Xvfb :95 -screen 0 1600x1600x24, then DISPLAY=:95)";
+        }
+    }
+};
+
+TEST_F(PlumwickWindow, ReportsMissingFilesInOrderAndStopsOnlyWithoutTheFont) {
+    const Lines fontMissing{"PROGRAMMA AVVIATO!", "ERRORE: Font non trovato!"};
+    const std::string menuMusicMissing = "ERRORE: impossibile caricare la musica del menu!";
+    const std::string gameMusicMissing = "ERRORE: impossibile caricare la musica del gioco!";
+    {
+        SCOPED_TRACE("no files at all");
+        Game game({});
+        EXPECT_EQ(game.waitForExit(15), 1);
+        EXPECT_EQ(game.stdoutLines(), fontMissing);
+        EXPECT_EQ(game.stderrLines(), (Lines{menuMusicMissing, gameMusicMissing}));
+    }
+    {
+        SCOPED_TRACE("both musics, no font");
+        Game game({"menu_music.ogg", "game_music.ogg"});
+        EXPECT_EQ(game.waitForExit(15), 1);
+        EXPECT_EQ(game.stdoutLines(), fontMissing);
+        EXPECT_EQ(game.stderrLines(), Lines{});
+    }
+    {
+        SCOPED_TRACE("font and game music, no menu music: the game runs on");
+        Game game({"pixel_font.ttf", "game_music.ogg"});
+        ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
+        EXPECT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
+        game.requestClose();
+        EXPECT_EQ(game.waitForExit(5), 0);
+        EXPECT_EQ(game.stdoutLines(), Lines{"PROGRAMMA AVVIATO!"});
+        EXPECT_EQ(game.stderrLines(), Lines{menuMusicMissing});
+    }
+}
+
+TEST_F(PlumwickWindow, MenuHighlightInstructionsFieldAndExit) {
+    Game game(kAllAssets);
+    ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
+    std::string geometry;
+    run("xdotool getwindowgeometry " + std::to_string(game.window()), &geometry);
+    EXPECT_NE(geometry.find("Geometry: 800x600"), std::string::npos) << geometry;
+
+    const Shot menu = game.shootUntil(menuReads("WGGG"), 5);
+    ASSERT_EQ(menuLooks(menu.image), "WGGG") << "PLAY highlighted at start; " << menu.file;
+    keepForReadme(menu, "menu.png");
+    EXPECT_EQ(ink(menu.image, kWhite, kMenuItems[0]).left, 350);
+    EXPECT_EQ(ink(menu.image, kGrey, kMenuItems[1]).left, 290);
+    EXPECT_NEAR(centreX(ink(menu.image, kGrey, kMenuItems[2])), 400, 1);
+    EXPECT_NEAR(centreX(ink(menu.image, kGrey, kMenuItems[3])), 400, 1);
+    EXPECT_EQ(ink(menu.image, kWhite, kMenuTitle).left, 230);
+    EXPECT_EQ(ink(menu.image, kWhite, kInstructionsTitle).count, 0);
+
+    // The highlight follows the arrows and wraps; the texts themselves stay put.
+    const std::pair<std::string, std::string> steps[] = {
+        {"Down", "GWGG"}, {"Up", "WGGG"}, {"Up", "GGGW"}, {"Down", "WGGG"}, {"Down", "GWGG"}};
+    for (const auto& [key, looks] : steps) {
+        game.press(key);
+        const Shot shot = game.shootUntil(menuReads(looks), 3);
+        ASSERT_EQ(menuLooks(shot.image), looks) << "after " << key << "; " << shot.file;
+        for (int item = 0; item < 4; ++item) {
+            EXPECT_EQ(itemInk(shot.image, item), itemInk(menu.image, item))
+                << "item " << item << " after " << key;
+        }
+    }
+
+    game.press("Return");  // HOW TO PLAY
+    const Shot instructions = game.shootUntil(
+        [](const sf::Image& image) { return ink(image, kWhite, kInstructionsTitle).count > 0; }, 3);
+    EXPECT_EQ(ink(instructions.image, kWhite, kInstructionsTitle).left, 230) << instructions.file;
+    EXPECT_EQ(ink(instructions.image, kWhite, kInstructionsBody).left, 100) << instructions.file;
+    EXPECT_EQ(ink(instructions.image, kGrey).count, 0)
+        << "menu items on the instructions page; " << instructions.file;
+    keepForReadme(instructions, "instructions.png");
+
+    game.press("Escape");
+    const Shot back = game.shootUntil(menuWithOneHighlight, 3);
+    ASSERT_TRUE(menuWithOneHighlight(back.image)) << menuLooks(back.image) << "; " << back.file;
+    EXPECT_EQ(ink(back.image, kWhite, kInstructionsTitle).count, 0) << back.file;
+    for (size_t item = menuLooks(back.image).find('W'); item > 0; --item) game.press("Up");
+    ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 3).image), "WGGG");
+
+    game.press("Return");  // PLAY
+    const Shot field = game.shootUntil(threeHeartsShown, 3);
+    ASSERT_TRUE(threeHeartsShown(field.image)) << field.file;
+    const Ink firstHeart = ink(field.image, kCrimson, kHeartIcons[0]);
+    for (int heart = 0; heart < 3; ++heart) {
+        const Ink icon = ink(field.image, kCrimson, kHeartIcons[heart]);
+        EXPECT_EQ(icon.left, 20 + 35 * heart) << "heart " << heart;
+        EXPECT_EQ(icon.top, firstHeart.top) << "heart " << heart;
+        EXPECT_EQ(icon.count, firstHeart.count) << "heart " << heart;
+    }
+    for (const sf::Color& colour : {kBlockFrame, kBlockInside, kDiamondOutline, kDiamondInside,
+                                    kTrapezoidEdge, kTrapezoidInside, kHeartRim, kHeartInside}) {
+        EXPECT_GT(ink(field.image, colour).count, 0)
+            << "no (" << +colour.r << "," << +colour.g << "," << +colour.b << ") on the field; "
+            << field.file;
+    }
+    EXPECT_NEAR(centreX(ink(field.image, kWhite, kScoreText)), 400, 1)
+        << "PUNTI centred; " << field.file;
+    EXPECT_EQ(ink(field.image, kWhite, kTimerText).left, 700) << field.file;
+    const Ink bar = ink(field.image, kCrimson, kBarBand);
+    EXPECT_EQ(bar.top, 550);
+    EXPECT_EQ(bar.height(), 20);
+    EXPECT_NEAR(centreX(bar), 400, 1);
+    EXPECT_EQ(menuLooks(field.image).find_first_of("WG"), std::string::npos)
+        << "menu items on the field";
+
+    game.press("Escape");
+    const Shot menuAgain = game.shootUntil(menuReads("WGGG"), 3);
+    ASSERT_EQ(menuLooks(menuAgain.image), "WGGG")
+        << "back on the menu with PLAY highlighted; " << menuAgain.file;
+    game.press("Up");
+    ASSERT_EQ(menuLooks(game.shootUntil(menuReads("GGGW"), 3).image), "GGGW");
+    game.press("Return");  // EXIT THE GAME
+    EXPECT_EQ(game.waitForExit(5), 0);
+
+    const Lines out = game.stdoutLines();
+    ASSERT_FALSE(out.empty());
+    EXPECT_EQ(out.front(), "PROGRAMMA AVVIATO!");
+    EXPECT_EQ(game.stderrLines(), Lines{});
+}
+
+TEST_F(PlumwickWindow, CloseRequestEndsTheGameWithStatus0) {
+    {
+        SCOPED_TRACE("on the menu");
+        Game game(kAllAssets);
+        ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
+        ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
+        game.requestClose();
+        EXPECT_EQ(game.waitForExit(5), 0);
+    }
+    {
+        SCOPED_TRACE("during a game");
+        Game game(kAllAssets);
+        ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
+        ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
+        game.press("Return");
+        ASSERT_TRUE(threeHeartsShown(game.shootUntil(threeHeartsShown, 3).image));
+        sleepFor(0.5);
+        game.requestClose();
+        EXPECT_EQ(game.waitForExit(5), 0);
+    }
+}
+
+TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
+    Game game(kAllAssets);
+    ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
+    ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
+    const auto play = Clock::now();
+    game.press("Return");
+    const Shot first = game.shootUntil(threeHeartsShown, 3);
+    ASSERT_TRUE(threeHeartsShown(first.image)) << first.file;
+    keepForReadme(first, "playing.png");
+    const int fullHeart = heartInk(first.image, 0);
+
+    // Obstacles glide sideways at 70-100 px/s; the block (72x36 from (364,110)) is far from the
+    // walls yet.
+    sleepFor(0.5);
+    const Shot later = game.shoot();
+    const Ink blockThen = ink(first.image, kBlockFrame, kBlockBand);
+    const Ink blockNow = ink(later.image, kBlockFrame, kBlockBand);
+    for (const Ink& block : {blockThen, blockNow}) {
+        EXPECT_EQ(block.width(), 72);
+        EXPECT_EQ(block.height(), 36);
+        EXPECT_EQ(block.top, 110);
+    }
+    EXPECT_LE(std::abs(blockThen.left - 364), 100 * secondsBetween(play, first.end) + 2);
+    const int glided = std::abs(blockNow.left - blockThen.left);
+    EXPECT_GE(glided, 70 * secondsBetween(first.end, later.begin) - 2)
+        << first.file << " " << later.file;
+    EXPECT_LE(glided, 100 * secondsBetween(first.begin, later.end) + 2)
+        << first.file << " " << later.file;
+    for (const sf::Color& colour : {kTrapezoidEdge, kDiamondOutline, kHeartRim}) {
+        EXPECT_NE(ink(first.image, colour).left, ink(later.image, colour).left)
+            << "(" << +colour.r << "," << +colour.g << "," << +colour.b << ") did not move";
+    }
+
+    // The bar stays put until an arrow is held, then runs at 300 px/s. The ball may hide
+    // part of its border (retake the shot until it is whole), and at a fractional position
+    // the rasteriser may draw it one pixel wider.
+    const Ink barAtStart = ink(first.image, kCrimson, kBarBand);
+    const auto barWhole = [&](const sf::Image& image) {
+        return std::abs(ink(image, kCrimson, kBarBand).width() - barAtStart.width()) <= 1;
+    };
+    const Shot idle = game.shootUntil(barWhole, 1);
+    EXPECT_EQ(ink(idle.image, kCrimson, kBarBand).left, barAtStart.left)
+        << "the bar moved by itself";
+    const auto downSent = Clock::now();
+    game.keyDown("Right");
+    const auto downDone = Clock::now();
+    sleepFor(0.4);
+    const auto upSent = Clock::now();
+    game.keyUp("Right");
+    const auto upDone = Clock::now();
+    const Shot moved = game.shootUntil(barWhole, 1);
+    const Ink barMoved = ink(moved.image, kCrimson, kBarBand);
+    EXPECT_EQ(barMoved.top, 550);
+    EXPECT_GE(barMoved.left - barAtStart.left, 300 * secondsBetween(downDone, upSent) - 10)
+        << moved.file;
+    EXPECT_LE(barMoved.left - barAtStart.left, 300 * secondsBetween(downSent, upDone) + 10)
+        << moved.file;
+
+    // Keep the ball in play up to the first flower, 15 s into the game.
+    Shot beforeFlower = moved;
+    Shot flower = moved;
+    {
+        Autopilot pilot(game);
+        bool kept = false;
+        for (;;) {
+            Shot shot = game.shoot();
+            if (petals(shot.image) > 0) {
+                flower = shot;
+                break;
+            }
+            ASSERT_FALSE(endPanelShown(shot.image))
+                << "the game ended before its first flower; " << shot.file;
+            ASSERT_LT(secondsSince(play), 19) << "no flower 19 s after PLAY; " << shot.file;
+            if (!kept && secondsSince(play) > 4) {
+                keepForReadme(shot, "game.png");
+                kept = true;
+            }
+            pilot.follow(shot.image);
+            beforeFlower = shot;
+        }
+    }
+    // Gliding for 15 s at 70+ px/s they would be long gone had they not bounced off the walls.
+    for (const sf::Color& colour : {kBlockInside, kTrapezoidInside, kDiamondInside, kHeartInside}) {
+        EXPECT_GT(ink(beforeFlower.image, colour).count, 0)
+            << "(" << +colour.r << "," << +colour.g << "," << +colour.b << ") left the field; "
+            << beforeFlower.file;
+    }
+    EXPECT_EQ(ink(beforeFlower.image, kBlockFrame, kBlockBand).top, 110) << beforeFlower.file;
+
+    EXPECT_GT(petals(flower.image) * 2, kWindowPixels)
+        << "the flower covers most of the window; " << flower.file;
+    EXPECT_GE(secondsBetween(play, flower.end), 15.0 - 0.05) << "flower before 15 s of play";
+    EXPECT_LE(secondsBetween(play, beforeFlower.begin), 15.0 + 0.5) << "flower late";
+
+    // It lasts 3 s (unless the game is lost under it).
+    Shot lastFlower = flower;
+    Shot afterFlower = flower;
+    while (secondsBetween(flower.begin, afterFlower.end) < 6) {
+        afterFlower = game.shoot();
+        if (petals(afterFlower.image) == 0) break;
+        lastFlower = afterFlower;
+    }
+    ASSERT_EQ(petals(afterFlower.image), 0) << "the flower stayed over 6 s; " << afterFlower.file;
+    if (!endPanelShown(afterFlower.image)) {
+        EXPECT_LE(secondsBetween(flower.end, lastFlower.begin), 3.0 + 0.05) << "flower too long";
+        EXPECT_GE(secondsBetween(beforeFlower.begin, afterFlower.end), 3.0 - 0.05)
+            << "flower too short";
+    }
+
+    // Left alone, the ball drops three times, or the 60 s run out.
+    const Shot end = game.shootUntil(endPanelShown, 75 - secondsSince(play));
+    ASSERT_TRUE(endPanelShown(end.image)) << "no end panel within 75 s of PLAY; " << end.file;
+    const bool won = ink(end.image, kWhite, kWinScoreLine).count > 0;
+    keepForReadme(end, won ? "win.png" : "game_over.png");
+    EXPECT_EQ(ink(end.image, kWhite, kEndTitle).left, won ? 250 : 230) << end.file;
+    EXPECT_EQ(ink(end.image, kWhite, kPlayAgainLine).left, 260) << end.file;
+    if (won) {
+        EXPECT_EQ(ink(end.image, kWhite, kWinScoreLine).left, 250) << end.file;
+    }
+    EXPECT_EQ(nonBlackOutside(end.image, won ? kEndPanel : kGameOverPanel), 0)
+        << "the end panel shows only its texts; " << end.file;
+
+    // Holding Space starts a new game: the field with three full hearts.
+    game.keyDown("space");
+    sleepFor(0.5);
+    game.keyUp("space");
+    const Shot again = game.shootUntil(threeHeartsShown, 3);
+    for (int heart = 0; heart < 3; ++heart)
+        EXPECT_EQ(heartInk(again.image, heart), fullHeart) << "heart " << heart;
+    EXPECT_GT(ink(again.image, kBlockFrame, kBlockBand).count, 0) << again.file;
+
+    // Held long enough, the bar stops at a side wall. Left acts only while x > 0 and Right while
+    // x < 650, and the move is not clamped, so the last frame's step may carry it a little past
+    // the wall (off the window), where it stops.
+    // A dropped ball puts it back in the middle, so hold on until two shots agree.
+    for (const std::string key : {"Left", "Right"}) {
+        Ink previous;
+        const auto stopped = [&](const sf::Image& image) {
+            const Ink bar = ink(image, kCrimson, kBarBand);
+            const bool same =
+                bar.count > 0 && bar.left == previous.left && bar.right == previous.right;
+            previous = bar;
+            return same;
+        };
+        game.keyDown(key);
+        sleepFor(0.5);
+        const Shot atWall = game.shootUntil(stopped, 6);
+        game.keyUp(key);
+        const Ink wallBar = ink(atWall.image, kCrimson, kBarBand);
+        ASSERT_GT(wallBar.count, 0) << key << "; " << atWall.file;
+        if (key == "Left") {
+            EXPECT_LE(wallBar.left, barAtStart.left - 325)
+                << "bar at the left wall; " << atWall.file;
+            EXPECT_LT(wallBar.right, barAtStart.right - 325 + 60)
+                << "a frame's step past it at most";
+        } else {
+            EXPECT_GE(wallBar.right, barAtStart.right + 325)
+                << "bar at the right wall; " << atWall.file;
+            EXPECT_GT(wallBar.left, barAtStart.left + 325 - 60) << "a frame's step past it at most";
+        }
+    }
+
+    game.requestClose();
+    EXPECT_EQ(game.waitForExit(5), 0);
+}
+
+}  // namespace
