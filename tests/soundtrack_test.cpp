@@ -50,8 +50,6 @@ TEST(Soundtrack, ReportsEachTrackThatCannotBeOpened) {
         EXPECT_NE(err.find(gameLine, menuAt), std::string::npos) << err;
         EXPECT_FLOAT_EQ(music.menuMusic.getVolume(), 40.f);
         EXPECT_FLOAT_EQ(music.gameMusic.getVolume(), 50.f);
-        music.menuMusic.play();  // silently nothing
-        EXPECT_EQ(music.menuMusic.getStatus(), sf::SoundSource::Status::Stopped);
     }
     {
         // A folder named like the menu music (SFML would read it forever);

@@ -56,23 +56,20 @@ std::vector<unsigned long> plumwickWindows() {
     return ids;
 }
 
-// Lines SFML (or OpenAL under it) prints on its own.
-bool isLibraryDiagnostic(const std::string& line) {
-    static const char* const kPrefixes[] = {
-        "Failed to ",  "Setting vertical sync", "AL lib:", "An internal OpenAL call failed",
-        "Expression:", "Error description:",    " ",       "\t",
-    };
-    if (line.empty()) return true;
-    return std::any_of(std::begin(kPrefixes), std::end(kPrefixes),
-                       [&](const char* prefix) { return line.rfind(prefix, 0) == 0; });
-}
+// The game's own lines all start with one of these. SFML and the audio
+// libraries under it (OpenAL, miniaudio, ALSA) print diagnostics of their own,
+// sometimes without ending their line, so a game line is picked out wherever
+// it starts.
+const char* const kGameLineStarts[] = {"PROGRAMMA AVVIATO!", "ERRORE:"};
 
 Lines gameLines(const fs::path& file) {
     Lines lines;
     std::ifstream in(file);
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!isLibraryDiagnostic(line)) lines.push_back(line);
+        std::size_t start = std::string::npos;
+        for (const char* prefix : kGameLineStarts) start = std::min(start, line.find(prefix));
+        if (start != std::string::npos) lines.push_back(line.substr(start));
     }
     return lines;
 }
