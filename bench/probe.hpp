@@ -2,8 +2,7 @@
 // What a program spawned by plumwick_bench reports back on its standard
 // output: lines "bench-report KEY VALUE", read by bench/processes.cpp.
 
-#include <time.h>
-
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -11,12 +10,12 @@
 
 namespace probe {
 
-// CLOCK_MONOTONIC is one clock for every process of the machine, so a time
-// taken here can be set against one the parent took before spawning us.
+// On Linux the steady clock is CLOCK_MONOTONIC, one clock for every process of
+// the machine, so a time taken here can be set against one the parent took
+// before spawning us.
 inline std::int64_t monotonicNanoseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
 }
 
 // The process's peak resident set so far (VmHWM), in KiB; -1 if unreadable.
