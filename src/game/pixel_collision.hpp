@@ -6,7 +6,7 @@
 
 // True when a sample point of the bounds' overlap lies on an opaque pixel of
 // both images. Samples whole window pixels from the overlap's top-left
-// corner. Expects origin (0, 0), no rotation and positive scales. Caches
-// nothing, so it is the same whichever pair comes first.
+// corner. Expects origin (0, 0), no rotation and positive scales. Keeps
+// nothing between calls, and gives the same answer whichever pair comes first.
 bool pixelPerfectCollision(const sf::Sprite& a, const sf::Image& imageA, const sf::Sprite& b,
                            const sf::Image& imageB);
