@@ -26,4 +26,5 @@ BenchGame::BenchGame()
     state.playClock.restart();
     drawStartDirections(state, scene.draw);
     music.menuMusic.play();
+    shell.windowFocused = true;  // a player's window: the frames ask for their keys
 }

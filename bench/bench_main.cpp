@@ -119,16 +119,15 @@ void printFrames(const std::map<std::string, Figure>& f, int repetitions) {
     }
     std::printf("  %-22s %9.1f +- %5.1f   (clear and display only)\n", "empty loop",
                 empty.median * 1e6, empty.stddev * 1e6);
-    const std::vector<const char*> parts{n::eventsPart, n::focusPart, n::keysPart, n::composePart};
+    const std::vector<const char*> parts{n::eventsPart, n::keysPart, n::composePart};
     if (has(f, parts)) {
-        const double events = f.at(n::eventsPart).median, focus = f.at(n::focusPart).median,
-                     keys = f.at(n::keysPart).median, compose = f.at(n::composePart).median;
+        const double events = f.at(n::eventsPart).median, keys = f.at(n::keysPart).median,
+                     compose = f.at(n::composePart).median;
         std::printf(
             "  playing field, game - reference: %.1f us; the phases the reference lacks,\n"
-            "  alone: events %.1f us, focus query %.1f us, held keys %.1f us, composition"
-            " %.2f us (sum %.1f us)\n",
+            "  alone: events %.1f us, held arrow keys %.1f us, composition %.2f us (sum %.1f us)\n",
             (f.at(n::fieldGame).median - f.at(n::fieldReference).median) * 1e6, events * 1e6,
-            focus * 1e6, keys * 1e6, compose * 1e6, (events + focus + keys + compose) * 1e6);
+            keys * 1e6, compose * 1e6, (events + keys + compose) * 1e6);
     }
     if (f.count(n::fieldKeysGiven) != 0)
         std::printf(

@@ -90,8 +90,8 @@ void gameFrame(benchmark::State& run, BenchGame& game, View view) {
 }
 
 // The game's frame on the field as runFrame runs it, but with the held keys
-// given (none) instead of asked of the focus and the keyboard: what the frame
-// would cost without those four requests to the X server.
+// given (none) instead of asked of the keyboard: what the frame would cost
+// without its two requests to the X server.
 void keysGivenFrame(benchmark::State& run, BenchGame& game) {
     show(game, View::Field);
     for (auto _ : run) {
@@ -151,16 +151,10 @@ void eventsPart(benchmark::State& run, BenchGame& game) {
     for (auto _ : run) handleEvents(game.scene);
 }
 
-void focusPart(benchmark::State& run, BenchGame& game) {
-    for (auto _ : run) {
-        bool focus = game.window.hasFocus();
-        benchmark::DoNotOptimize(focus);
-    }
-}
-
+// The keys a playing frame asks for: Left and Right.
 void keysPart(benchmark::State& run, BenchGame&) {
     for (auto _ : run) {
-        HeldKeys keys = sampleHeldKeys(true);
+        HeldKeys keys = sampleHeldKeys({true, false}, true);
         benchmark::DoNotOptimize(keys);
     }
 }
@@ -350,8 +344,8 @@ DearestSpot registerGameBenchmarks(BenchGame& game, RunLength frames, RunLength 
         const char* name;
         void (*measure)(benchmark::State&, BenchGame&);
     };
-    for (const Part& part : {Part{n::eventsPart, eventsPart}, Part{n::focusPart, focusPart},
-                             Part{n::keysPart, keysPart}, Part{n::composePart, composePart}}) {
+    for (const Part& part : {Part{n::eventsPart, eventsPart}, Part{n::keysPart, keysPart},
+                             Part{n::composePart, composePart}}) {
         const auto measure = part.measure;
         withLength(RegisterBenchmark(
                        part.name, [&game, measure](benchmark::State& run) { measure(run, game); }),

@@ -20,7 +20,6 @@ inline const char* const flowerGame = "frame/flower/game";
 inline const char* const flowerReference = "frame/flower/reference";
 inline const char* const fieldKeysGiven = "frame/field/game-keys-given";
 inline const char* const eventsPart = "frame-part/events";
-inline const char* const focusPart = "frame-part/focus";
 inline const char* const keysPart = "frame-part/held-keys";
 inline const char* const composePart = "frame-part/compose";
 inline const char* const typicalUpdate = "update/typical";

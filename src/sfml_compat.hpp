@@ -157,11 +157,12 @@ inline void openWindow(sf::RenderWindow& window, unsigned width, unsigned height
 #endif
 }
 
-// The two kinds of event the game looks at; every other event comes out
-// with neither field set.
+// The kinds of event the game looks at; every other event comes out with no
+// field set.
 struct WindowEvent {
     bool closed = false;
     std::optional<sf::Keyboard::Key> pressedKey;
+    std::optional<bool> focused;  // the window gained (true) or lost (false) the focus
 };
 
 inline std::optional<WindowEvent> pollEvent(sf::Window& window) {
@@ -171,11 +172,15 @@ inline std::optional<WindowEvent> pollEvent(sf::Window& window) {
     if (!event) return std::nullopt;
     result.closed = event->is<sf::Event::Closed>();
     if (const auto* key = event->getIf<sf::Event::KeyPressed>()) result.pressedKey = key->code;
+    if (event->is<sf::Event::FocusGained>()) result.focused = true;
+    if (event->is<sf::Event::FocusLost>()) result.focused = false;
 #else
     sf::Event event;
     if (!window.pollEvent(event)) return std::nullopt;
     result.closed = event.type == sf::Event::Closed;
     if (event.type == sf::Event::KeyPressed) result.pressedKey = event.key.code;
+    if (event.type == sf::Event::GainedFocus) result.focused = true;
+    if (event.type == sf::Event::LostFocus) result.focused = false;
 #endif
     return result;
 }

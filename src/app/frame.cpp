@@ -8,18 +8,37 @@
 #include "game/outcome.hpp"
 #include "ui/hud.hpp"
 
+namespace {
+
+bool updatesPlay(const Scene& scene) {
+    return scene.shell.currentScreen == Screen::Playing && gameInProgress(scene.state);
+}
+
+// Space matters only after a game has ended; the arrows only in a frame whose
+// playing update runs, which a restart with Space can also bring about.
+HeldKeys sampleFrameKeys(const Scene& scene) {
+    const bool focused = scene.shell.windowFocused;
+    const bool ended = !gameInProgress(scene.state);
+    const bool space = sampleHeldKeys({false, ended}, focused).space;
+    const bool onPlaying = scene.shell.currentScreen == Screen::Playing;
+    HeldKeys keys = sampleHeldKeys({onPlaying && (!ended || space), false}, focused);
+    keys.space = space;
+    return keys;
+}
+
+}  // namespace
+
 void runFrame(Scene& scene) {
     handleEvents(scene);
     const float dt = scene.frameClock.restart().asSeconds();  // neither clamped nor smoothed
-    advanceFrame(scene, dt, sampleHeldKeys(scene.window.hasFocus()));
+    advanceFrame(scene, dt, sampleFrameKeys(scene));
     renderFrame(scene);
 }
 
 void advanceFrame(Scene& scene, float dt, HeldKeys keys) {
     advanceScorePopup(scene.state.scorePopup, scene.texts.popupText, dt);
     restartTrigger(scene.state, scene.art, scene.hearts, keys, scene.draw);
-    if (scene.shell.currentScreen == Screen::Playing && gameInProgress(scene.state))
-        playingUpdate(scene, dt, keys);
+    if (updatesPlay(scene)) playingUpdate(scene, dt, keys);
 }
 
 void playingUpdate(Scene& scene, float dt, HeldKeys keys) {

@@ -67,5 +67,6 @@ void handleEvents(Scene& scene) {
     while (const std::optional<compat::WindowEvent> event = compat::pollEvent(scene.window)) {
         if (event->closed) scene.window.close();
         if (event->pressedKey) handleKeyPress(scene, *event->pressedKey);
+        if (event->focused) scene.shell.windowFocused = *event->focused;
     }
 }

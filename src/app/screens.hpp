@@ -17,11 +17,14 @@ struct ShellState {
     Screen currentScreen = Screen::Menu;
     int menuSelection = playItem;
     bool volumeOn = true;
+    // Followed from the window's focus events, so that no frame has to ask
+    // the X server; held keys count only while the window has the focus.
+    bool windowFocused = false;
 };
 
 // Handles every pending window event in order, each against the screen the
 // events before it left. A close request closes the window; the frame still
-// runs to its end.
+// runs to its end. Focus changes are noted; every other event is ignored.
 void handleEvents(Scene& scene);
 
 // One key press on the current screen; keys a screen does not use do nothing.

@@ -34,7 +34,8 @@ int main() {
         std::cout << "ERRORE: Font non trovato!" << std::endl;
         return 1;
     }
-    ShellState shell;  // on the menu
+    ShellState shell;                         // on the menu
+    shell.windowFocused = window.hasFocus();  // focus events keep it up to date
     music.menuMusic.play();
     Texts texts(font);
     LifeHearts hearts;

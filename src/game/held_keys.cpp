@@ -2,11 +2,13 @@
 
 #include <SFML/Window/Keyboard.hpp>
 
-HeldKeys sampleHeldKeys(bool windowHasFocus) {
+HeldKeys sampleHeldKeys(KeysWanted wanted, bool windowHasFocus) {
     HeldKeys keys;
     if (!windowHasFocus) return keys;
-    keys.left = sf::Keyboard::isKeyPressed(sf::Keyboard::Key::Left);
-    keys.right = sf::Keyboard::isKeyPressed(sf::Keyboard::Key::Right);
-    keys.space = sf::Keyboard::isKeyPressed(sf::Keyboard::Key::Space);
+    if (wanted.arrows) {
+        keys.left = sf::Keyboard::isKeyPressed(sf::Keyboard::Key::Left);
+        keys.right = sf::Keyboard::isKeyPressed(sf::Keyboard::Key::Right);
+    }
+    if (wanted.space) keys.space = sf::Keyboard::isKeyPressed(sf::Keyboard::Key::Space);
     return keys;
 }

@@ -7,7 +7,14 @@ struct HeldKeys {
     bool space = false;
 };
 
-// The live keyboard, as the game samples it each frame. The keyboard query
-// sees keys pressed for any program on the desktop, so while the game's
-// window lacks focus every key counts as released.
-HeldKeys sampleHeldKeys(bool windowHasFocus);
+// Which keys a frame can use: each asked of the keyboard costs a round trip
+// to the X server.
+struct KeysWanted {
+    bool arrows = false;
+    bool space = false;
+};
+
+// The live keyboard, each wanted key asked once. The query sees keys pressed
+// for any program on the desktop, so while the game's window lacks focus
+// every key counts as released.
+HeldKeys sampleHeldKeys(KeysWanted wanted, bool windowHasFocus);
