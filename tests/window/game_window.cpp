@@ -76,7 +76,13 @@ Lines gameLines(const fs::path& file) {
 
 }  // namespace
 
-Game::Game(const Lines& assets) {
+std::string gameUnderTest() {
+    const char* game = std::getenv("PLUMWICK_GAME_UNDER_TEST");
+    return game != nullptr && *game != '\0' ? game : PLUMWICK_GAME;
+}
+
+Game::Game(const Lines& assets, const Prepare& prepare, const Lines& environment)
+    : environment_(environment) {
     std::string pattern = (fs::temp_directory_path() / "plumwick_window_XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         ADD_FAILURE() << "mkdtemp: " << std::strerror(errno);
@@ -85,6 +91,7 @@ Game::Game(const Lines& assets) {
     dir_ = pattern;
     for (const std::string& name : assets)
         fs::copy_file(fs::path(PLUMWICK_ASSETS) / name, dir_ / name);
+    if (prepare) prepare(dir_);
     // Windows of a game that has just ended can linger a moment, and X reuses their ids.
     const auto start = Clock::now();
     while (!(windowsBefore_ = plumwickWindows()).empty() && secondsSince(start) < 3) sleepFor(0.05);
@@ -98,10 +105,11 @@ void Game::launch() {
         if (std::strncmp(*e, "ALSOFT_DRIVERS=", 15) != 0) env.emplace_back(*e);
     }
     env.emplace_back("ALSOFT_DRIVERS=null");
+    env.insert(env.end(), environment_.begin(), environment_.end());
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
-    const std::string game = PLUMWICK_GAME;
+    const std::string game = gameUnderTest();
     char* argv[] = {const_cast<char*>(game.c_str()), nullptr};
     const std::string dir = dir_.string(), out = (dir_ / "stdout.txt").string(),
                       err = (dir_ / "stderr.txt").string();
@@ -188,8 +196,8 @@ Shot Game::shoot() {
         ADD_FAILURE() << "no screenshot of window " << window_ << " (import status " << status
                       << ")";
     } else {
-        EXPECT_EQ(shot.image.getSize().x, 800u) << shot.file;
-        EXPECT_EQ(shot.image.getSize().y, 600u) << shot.file;
+        EXPECT_EQ(shot.image.getSize().x, shotWidth_) << shot.file;
+        EXPECT_EQ(shot.image.getSize().y, shotHeight_) << shot.file;
     }
     return shot;
 }
@@ -217,6 +225,13 @@ void xdotool(const std::string& arguments) {
 void Game::press(const std::string& key) { xdotool("keydown " + key + " sleep 0.06 keyup " + key); }
 void Game::keyDown(const std::string& key) { xdotool("keydown " + key); }
 void Game::keyUp(const std::string& key) { xdotool("keyup " + key); }
+
+void Game::resize(unsigned width, unsigned height) {
+    xdotool("windowsize --sync " + std::to_string(window_) + " " + std::to_string(width) + " " +
+            std::to_string(height));
+    shotWidth_ = width;
+    shotHeight_ = height;
+}
 
 void Game::requestClose() {
     EXPECT_TRUE(sendCloseRequest(window_)) << "could not send WM_DELETE_WINDOW";
@@ -250,6 +265,11 @@ int Game::waitForExit(double seconds) {
 
 Lines Game::stdoutLines() const { return gameLines(dir_ / "stdout.txt"); }
 Lines Game::stderrLines() const { return gameLines(dir_ / "stderr.txt"); }
+
+std::string Game::stderrText() const {
+    std::ifstream in(dir_ / "stderr.txt");
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
 
 void keepForReadme(const Shot& shot, const std::string& name) {
     const char* dir = std::getenv("PLUMWICK_SHOTS_DIR");

@@ -28,13 +28,21 @@ struct Shot {
     Clock::time_point end;
 };
 
+// The game under test: $PLUMWICK_GAME_UNDER_TEST when set (e.g. the sanitizer
+// build's), else the build this test belongs to.
+std::string gameUnderTest();
+
+// Fills the game's working directory before the game starts.
+using Prepare = std::function<void(const std::filesystem::path& dir)>;
+
 // The game, started in a fresh working directory holding copies of the named
-// asset files, with ALSOFT_DRIVERS=null and its stdout/stderr going to files.
+// asset files (then `prepare` may add or spoil files), with ALSOFT_DRIVERS=null,
+// the `environment` entries ("NAME=value") and its stdout/stderr going to files.
 // The destructor kills it if it still runs and removes the directory (kept,
 // and its path printed, when the test has failed). Keys go through XTEST.
 class Game {
 public:
-    explicit Game(const Lines& assets);
+    explicit Game(const Lines& assets, const Prepare& prepare = {}, const Lines& environment = {});
     ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
@@ -42,6 +50,10 @@ public:
     // Waits for the game's own window titled PLUMWICK and focuses it.
     bool waitForWindow(double seconds = 10);
     unsigned long window() const { return window_; }
+    pid_t pid() const { return pid_; }  // -1 once it has been waited for
+
+    // Resizes the window (xdotool windowsize --sync); later shots expect that size.
+    void resize(unsigned width, unsigned height);
 
     Shot shoot();
     // Shoots every few tens of milliseconds until `done` holds or time is up;
@@ -61,6 +73,8 @@ public:
     // The game's own console lines, SFML's diagnostics left out.
     Lines stdoutLines() const;
     Lines stderrLines() const;
+    // Everything it wrote to stderr, library and sanitizer reports included.
+    std::string stderrText() const;
 
 private:
     void launch();
@@ -69,10 +83,12 @@ private:
     bool relaunchIfDisplayRefused();
 
     std::filesystem::path dir_;
+    Lines environment_;
     std::vector<unsigned long> windowsBefore_;
     pid_t pid_ = -1;
     unsigned long window_ = 0;
     int shots_ = 0;
+    unsigned shotWidth_ = 800, shotHeight_ = 600;
     int relaunches_ = 0;
 };
 
