@@ -1,0 +1,123 @@
+// What the game's screens look like on a screenshot: the colours and places
+// the window tests look for, and the fixture they share.
+#pragma once
+
+#include "game_window.hpp"
+#include "screen.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <utility>
+
+namespace window_test {
+
+const Lines kAllAssets{"pixel_font.ttf", "menu_music.ogg", "game_music.ogg"};
+
+const sf::Color kWhite(255, 255, 255);
+const sf::Color kGrey(100, 100, 100);
+const sf::Color kCrimson(140, 20, 80);  // the bar's border and the full life hearts
+const sf::Color kPetal(80, 10, 60);
+const sf::Color kBlockFrame(120, 220, 140);
+const sf::Color kBlockInside(20, 120, 50);
+const sf::Color kTrapezoidInside(180, 140, 20);
+const sf::Color kDiamondInside(50, 130, 180);
+const sf::Color kHeartInside(180, 20, 90);
+
+// Boxes around the texts of PLAY, HOW TO PLAY, VOLUME: ON and EXIT THE GAME.
+const Area kMenuItems[4] = {
+    {345, 325, 420, 355}, {285, 385, 470, 415}, {315, 425, 485, 455}, {295, 485, 505, 515}};
+const Area kVolumeLine{250, 425, 600, 455};  // wide enough for "VOLUME: OFF"
+const Area kInstructionsTitle{200, 50, 600, 120};
+const Area kHeartIcons[3] = {{20, 15, 52, 47}, {55, 15, 87, 47}, {90, 15, 122, 47}};
+const Area kBlockBand{0, 100, 800, 160};
+const Area kBarBand{0, 545, 800, 575};
+const Area kEndPanel{200, 240, 650, 480};
+
+// Each menu item as W (its text all white), G (all grey) or ? (anything else).
+inline std::string menuLooks(const sf::Image& image) {
+    std::string looks;
+    for (const Area& item : kMenuItems) {
+        const int white = ink(image, kWhite, item).count;
+        const int grey = ink(image, kGrey, item).count;
+        looks += white > 0 && grey == 0 ? 'W' : grey > 0 && white == 0 ? 'G' : '?';
+    }
+    return looks;
+}
+
+inline auto menuReads(const std::string& looks) {
+    return [looks](const sf::Image& image) { return menuLooks(image) == looks; };
+}
+
+inline int heartInk(const sf::Image& image, int heart) {
+    return ink(image, kCrimson, kHeartIcons[heart]).count;
+}
+
+inline bool threeHeartsShown(const sf::Image& image) {
+    return heartInk(image, 0) > 0 && heartInk(image, 1) > 0 && heartInk(image, 2) > 0;
+}
+
+inline int petals(const sf::Image& image) { return ink(image, kPetal).count; }
+
+// The field, whatever happens on it: the bar shows even under the flower.
+inline bool fieldShown(const sf::Image& image) { return ink(image, kCrimson, kBarBand).count > 0; }
+
+// GAME OVER or YOU WIN!: no heart icon, no flower, white text in the middle.
+inline bool endPanelShown(const sf::Image& image) {
+    return heartInk(image, 0) == 0 && heartInk(image, 1) == 0 && heartInk(image, 2) == 0 &&
+           petals(image) == 0 && ink(image, kWhite, kEndPanel).count > 0;
+}
+
+inline bool instructionsShown(const sf::Image& image) {
+    return ink(image, kWhite, kInstructionsTitle).count > 0 && ink(image, kGrey).count == 0;
+}
+
+inline bool menuShown(const sf::Image& image) {
+    const std::string looks = menuLooks(image);
+    return std::count(looks.begin(), looks.end(), 'W') == 1 &&
+           std::count(looks.begin(), looks.end(), 'G') == 3;
+}
+
+inline bool samePicture(const sf::Image& a, const sf::Image& b) {
+    return a.getSize() == b.getSize() &&
+           std::equal(a.getPixelsPtr(), a.getPixelsPtr() + a.getSize().x * a.getSize().y * 4,
+                      b.getPixelsPtr());
+}
+
+// A report from AddressSanitizer or UndefinedBehaviorSanitizer in the game's stderr.
+inline bool sanitizerReport(const std::string& stderrText) {
+    return stderrText.find("Sanitizer") != std::string::npos ||
+           stderrText.find("runtime error:") != std::string::npos;
+}
+
+// A key held through XTEST, let go when it leaves scope even if a check fails,
+// so that no later test starts with a key down.
+class HeldKey {
+public:
+    HeldKey(Game& game, std::string key) : game_(game), key_(std::move(key)) {
+        game_.keyDown(key_);
+    }
+    ~HeldKey() { game_.keyUp(key_); }
+    HeldKey(const HeldKey&) = delete;
+    HeldKey& operator=(const HeldKey&) = delete;
+
+private:
+    Game& game_;
+    std::string key_;
+};
+
+// Window tests skip without an X server.
+class RealWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* display = std::getenv("DISPLAY");
+        if (display == nullptr || *display == '\0') {
+            GTEST_SKIP() << "DISPLAY is not set: these tests open the game's window and need an X "
+                            "server (e.g. Xvfb :95 -screen 0 1600x1600x24, then DISPLAY=:95)";
+        }
+    }
+};
+
+}  // namespace window_test
