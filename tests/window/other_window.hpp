@@ -1,0 +1,23 @@
+// A second, plain X window that can take the keyboard focus from the game.
+#pragma once
+
+namespace window_test {
+
+class OtherWindow {
+public:
+    // A 200x200 window at the top left of the screen, mapped (false from
+    // open() when there is no X server).
+    OtherWindow();
+    ~OtherWindow();
+    OtherWindow(const OtherWindow&) = delete;
+    OtherWindow& operator=(const OtherWindow&) = delete;
+
+    bool open() const { return window_ != 0; }
+    unsigned long id() const { return window_; }
+
+private:
+    void* display_ = nullptr;  // Display*, kept out of this header with the rest of Xlib
+    unsigned long window_ = 0;
+};
+
+}  // namespace window_test
