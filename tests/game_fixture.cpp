@@ -1,31 +1,15 @@
 #include "game_fixture.hpp"
 
-#include "game/field.hpp"
-#include "sfml_compat.hpp"
-
 #include <gtest/gtest.h>
 
-namespace {
-
-const sf::Font& opened(sf::Font& font) {
-    EXPECT_TRUE(compat::openFont(font, "pixel_font.ttf")) << "run the tests in assets/";
-    return font;
-}
-
-}  // namespace
-
 GameFixture::GameFixture()
-    : texts(opened(font)),
-      scene{window, music, art, frameClock, state, shell, texts, hearts, [this] {
-                if (draws.empty()) return 1;
-                const int next = draws.front();
-                draws.pop_front();
-                return next;
-            }} {
-    compat::openWindow(window, static_cast<unsigned>(fieldWidth),
-                       static_cast<unsigned>(fieldHeight), "PLUMWICK");
-    openSoundtrack(music);
-    music.menuMusic.play();
+    : GameObjects([this] {
+          if (draws.empty()) return 1;
+          const int next = draws.front();
+          draws.pop_front();
+          return next;
+      }) {
+    EXPECT_TRUE(fontOpened) << "run the tests in assets/";
 }
 
 void GameFixture::play() {
