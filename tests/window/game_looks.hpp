@@ -64,10 +64,13 @@ inline int petals(const sf::Image& image) { return ink(image, kPetal).count; }
 // The field, whatever happens on it: the bar shows even under the flower.
 inline bool fieldShown(const sf::Image& image) { return ink(image, kCrimson, kBarBand).count > 0; }
 
-// GAME OVER or YOU WIN!: no heart icon, no flower, white text in the middle.
+// GAME OVER or YOU WIN!: white text in the middle and nothing of the field, the menu (grey
+// items) or the instructions (their title).
 inline bool endPanelShown(const sf::Image& image) {
     return heartInk(image, 0) == 0 && heartInk(image, 1) == 0 && heartInk(image, 2) == 0 &&
-           petals(image) == 0 && ink(image, kWhite, kEndPanel).count > 0;
+           petals(image) == 0 && !fieldShown(image) && ink(image, kGrey).count == 0 &&
+           ink(image, kWhite, kInstructionsTitle).count == 0 &&
+           ink(image, kWhite, kEndPanel).count > 0;
 }
 
 inline bool instructionsShown(const sf::Image& image) {
