@@ -43,13 +43,21 @@ plumwick_build_game() {
 plumwick_start_display() {
     export ALSOFT_DRIVERS=null
     [ -n "${DISPLAY:-}" ] && return 0
+    # A display number no other X server holds, so that ours is the one asked.
+    local number=90
+    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
+        number=$((number + 1))
+    done
     # A square screen: SFML 2.5 centres new windows by the screen's width.
-    local display=":$((90 + RANDOM % 100))"
-    Xvfb "$display" -screen 0 1600x1600x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$number" -screen 0 1600x1600x24 -nolisten tcp >/dev/null 2>&1 &
     plumwick_xvfb_pid=$!
     trap 'kill $plumwick_xvfb_pid 2>/dev/null || true' EXIT
-    export DISPLAY=$display
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-    echo "Xvfb did not start on $display" >&2
+    export DISPLAY=":$number"
+    for _ in $(seq 100); do
+        kill -0 "$plumwick_xvfb_pid" 2>/dev/null || break
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "Xvfb did not start on $DISPLAY" >&2
     return 1
 }
