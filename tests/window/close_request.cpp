@@ -6,7 +6,12 @@
 namespace window_test {
 
 bool sendCloseRequest(unsigned long window) {
-    Display* display = XOpenDisplay(nullptr);
+    // Xvfb on a busy machine refuses a connection now and then: try a few times.
+    Display* display = nullptr;
+    for (int attempt = 0; attempt < 5 && display == nullptr; ++attempt) {
+        if (attempt > 0) sleepFor(0.1);
+        display = XOpenDisplay(nullptr);
+    }
     if (display == nullptr) return false;
     XEvent event{};
     event.xclient.type = ClientMessage;

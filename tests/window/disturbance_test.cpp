@@ -40,8 +40,17 @@ bool stopGame(Game& game) {
 
 bool continueGame(Game& game) { return kill(game.pid(), SIGCONT) == 0; }
 
+// Xvfb on a busy machine refuses a connection now and then, so xdotool is given a few tries.
+bool xdotoolSucceeds(const std::string& arguments) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (run("xdotool " + arguments) == 0) return true;
+        sleepFor(0.1);
+    }
+    return false;
+}
+
 bool focus(unsigned long window) {
-    return run("xdotool windowfocus --sync " + std::to_string(window)) == 0;
+    return xdotoolSucceeds("windowfocus --sync " + std::to_string(window));
 }
 
 std::string times(int count, const std::string& key) {
@@ -153,7 +162,7 @@ TEST_F(Disturbances, AThousandKeyPressesInOneFrameAreEachHandledOnceInOrder) {
     ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
     const auto flood = [&](const std::string& keys) {
         ASSERT_TRUE(stopGame(game)) << "the game did not stop";
-        EXPECT_EQ(run("xdotool key --delay 0 " + keys), 0);
+        EXPECT_TRUE(xdotoolSucceeds("key --delay 0 " + keys));
         ASSERT_TRUE(continueGame(game));
     };
 

@@ -1,12 +1,19 @@
 // Xlib lives in this file alone: its macros (None, Status, ...) clash with C++ names.
 #include "other_window.hpp"
 
+#include "game_window.hpp"
+
 #include <X11/Xlib.h>
 
 namespace window_test {
 
 OtherWindow::OtherWindow() {
-    Display* display = XOpenDisplay(nullptr);
+    // Xvfb on a busy machine refuses a connection now and then: try a few times.
+    Display* display = nullptr;
+    for (int attempt = 0; attempt < 5 && display == nullptr; ++attempt) {
+        if (attempt > 0) sleepFor(0.1);
+        display = XOpenDisplay(nullptr);
+    }
     if (display == nullptr) return;
     display_ = display;
     const int screen = DefaultScreen(display);
