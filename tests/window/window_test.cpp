@@ -1,7 +1,6 @@
 // The built game in a real X window, driven through XTEST key presses and
 // checked on screenshots, pixel by pixel.
-#include "game_window.hpp"
-#include "screen.hpp"
+#include "game_looks.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,79 +13,23 @@ using namespace window_test;
 
 namespace {
 
-const Lines kAllAssets{"pixel_font.ttf", "menu_music.ogg", "game_music.ogg"};
-
-const sf::Color kWhite(255, 255, 255);
-const sf::Color kGrey(100, 100, 100);
-const sf::Color kCrimson(140, 20, 80);
-const sf::Color kPetal(80, 10, 60);
-const sf::Color kBlockFrame(120, 220, 140);
-const sf::Color kBlockInside(20, 120, 50);
 const sf::Color kTrapezoidEdge(240, 210, 60);
-const sf::Color kTrapezoidInside(180, 140, 20);
 const sf::Color kDiamondOutline(140, 210, 240);
-const sf::Color kDiamondInside(50, 130, 180);
 const sf::Color kHeartRim(225, 120, 170);
-const sf::Color kHeartInside(180, 20, 90);
 
-// Boxes around the texts of PLAY, HOW TO PLAY, VOLUME: ON and EXIT THE GAME.
-const Area kMenuItems[4] = {
-    {345, 325, 420, 355}, {285, 385, 470, 415}, {315, 425, 485, 455}, {295, 485, 505, 515}};
 const Area kMenuTitle{200, 120, 600, 220};
-const Area kInstructionsTitle{200, 50, 600, 120};  // blank on the menu
 const Area kInstructionsBody{0, 130, 800, 600};
-const Area kHeartIcons[3] = {{20, 15, 52, 47}, {55, 15, 87, 47}, {90, 15, 122, 47}};
 const Area kScoreText{300, 15, 500, 45};
 const Area kTimerText{650, 10, 800, 45};
-const Area kBlockBand{0, 100, 800, 160};
-const Area kBarBand{0, 545, 800, 575};
 const Area kEndTitle{200, 240, 600, 320};
 const Area kPlayAgainLine{200, 325, 600, 365};
 const Area kWinScoreLine{200, 390, 650, 480};
-const Area kEndPanel{200, 240, 650, 480};
 const Area kGameOverPanel{200, 240, 600, 365};
 constexpr int kWindowPixels = 800 * 600;
-
-// Each menu item as W (its text all white), G (all grey) or ? (anything else).
-std::string menuLooks(const sf::Image& image) {
-    std::string looks;
-    for (const Area& item : kMenuItems) {
-        const int white = ink(image, kWhite, item).count;
-        const int grey = ink(image, kGrey, item).count;
-        looks += white > 0 && grey == 0 ? 'W' : grey > 0 && white == 0 ? 'G' : '?';
-    }
-    return looks;
-}
-
-auto menuReads(const std::string& looks) {
-    return [looks](const sf::Image& image) { return menuLooks(image) == looks; };
-}
-
-bool menuWithOneHighlight(const sf::Image& image) {
-    const std::string looks = menuLooks(image);
-    return std::count(looks.begin(), looks.end(), 'W') == 1 &&
-           std::count(looks.begin(), looks.end(), 'G') == 3;
-}
 
 // The glyph pixels of a menu item, whatever its colour.
 int itemInk(const sf::Image& image, int item) {
     return ink(image, kWhite, kMenuItems[item]).count + ink(image, kGrey, kMenuItems[item]).count;
-}
-
-int heartInk(const sf::Image& image, int heart) {
-    return ink(image, kCrimson, kHeartIcons[heart]).count;
-}
-
-bool threeHeartsShown(const sf::Image& image) {
-    return heartInk(image, 0) > 0 && heartInk(image, 1) > 0 && heartInk(image, 2) > 0;
-}
-
-int petals(const sf::Image& image) { return ink(image, kPetal).count; }
-
-// GAME OVER or YOU WIN!: no heart icon, no flower, white text in the middle.
-bool endPanelShown(const sf::Image& image) {
-    return heartInk(image, 0) == 0 && heartInk(image, 1) == 0 && heartInk(image, 2) == 0 &&
-           petals(image) == 0 && ink(image, kWhite, kEndPanel).count > 0;
 }
 
 double centreX(const Ink& found) { return (found.left + found.right + 1) / 2.0; }
@@ -205,8 +148,8 @@ TEST_F(PlumwickWindow, MenuHighlightInstructionsFieldAndExit) {
     keepForReadme(instructions, "instructions.png");
 
     game.press("Escape");
-    const Shot back = game.shootUntil(menuWithOneHighlight, 3);
-    ASSERT_TRUE(menuWithOneHighlight(back.image)) << menuLooks(back.image) << "; " << back.file;
+    const Shot back = game.shootUntil(menuShown, 3);
+    ASSERT_TRUE(menuShown(back.image)) << menuLooks(back.image) << "; " << back.file;
     EXPECT_EQ(ink(back.image, kWhite, kInstructionsTitle).count, 0) << back.file;
     for (size_t item = menuLooks(back.image).find('W'); item > 0; --item) game.press("Up");
     ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 3).image), "WGGG");
