@@ -66,17 +66,7 @@ private:
     std::string held_;
 };
 
-class PlumwickWindow : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const char* display = std::getenv("DISPLAY");
-        if (display == nullptr || *display == '\0') {
-            GTEST_SKIP()
-                << "DISPLAY is not set: these tests open the game's window and need an X server "
-                   "(e.g. Xvfb :95 -screen 0 1600x1600x24, then DISPLAY=:95)";
-        }
-    }
-};
+class PlumwickWindow : public RealWindow {};
 
 TEST_F(PlumwickWindow, ReportsMissingFilesInOrderAndStopsOnlyWithoutTheFont) {
     const Lines fontMissing{"PROGRAMMA AVVIATO!", "ERRORE: Font non trovato!"};
