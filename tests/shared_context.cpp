@@ -1,0 +1,25 @@
+// One GL context held for the whole test process. Without it SFML opens and
+// closes a connection to the X server for every texture made outside a
+// window, and a virtual X server now and then refuses one of those.
+
+#include <SFML/Window/Context.hpp>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+class SharedContext : public ::testing::Environment {
+public:
+    void SetUp() override { context.emplace(); }
+    void TearDown() override { context.reset(); }
+
+private:
+    std::optional<sf::Context> context;
+};
+
+::testing::Environment* const sharedContext =
+    ::testing::AddGlobalTestEnvironment(new SharedContext);
+
+}  // namespace
