@@ -18,5 +18,5 @@ GameObjects::GameObjects(RandomDraw draw)
     compat::openWindow(window, static_cast<unsigned>(fieldWidth),
                        static_cast<unsigned>(fieldHeight), "PLUMWICK");
     openSoundtrack(music);
-    music.menuMusic.play();
+    playTrack(music, Track::Menu);
 }

@@ -1,5 +1,5 @@
 // Opening the music: a track that cannot be opened gets its one console line
-// and stays silent; the other track is unaffected.
+// and stays silent, never played or stopped; the other track is unaffected.
 
 #include "app/soundtrack.hpp"
 
@@ -50,6 +50,13 @@ TEST(Soundtrack, ReportsEachTrackThatCannotBeOpened) {
         EXPECT_NE(err.find(gameLine, menuAt), std::string::npos) << err;
         EXPECT_FLOAT_EQ(music.menuMusic.getVolume(), 40.f);
         EXPECT_FLOAT_EQ(music.gameMusic.getVolume(), 50.f);
+        // Nothing to play: the tracks are left alone, without a word from SFML.
+        testing::internal::CaptureStderr();
+        playTrack(music, Track::Menu);
+        stopTrack(music, Track::Menu);
+        playTrack(music, Track::Game);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(music.gameMusic.getStatus(), sf::SoundSource::Status::Stopped);
     }
     {
         // A folder named like the menu music (SFML would read it forever);
@@ -62,5 +69,9 @@ TEST(Soundtrack, ReportsEachTrackThatCannotBeOpened) {
         EXPECT_NE(err.find(menuLine), std::string::npos) << err;
         EXPECT_EQ(err.find(gameLine), std::string::npos) << err;
         EXPECT_GT(music.gameMusic.getDuration().asSeconds(), 20.f);
+        playTrack(music, Track::Game);
+        EXPECT_EQ(music.gameMusic.getStatus(), sf::SoundSource::Status::Playing);
+        stopTrack(music, Track::Game);
+        EXPECT_EQ(music.gameMusic.getStatus(), sf::SoundSource::Status::Stopped);
     }
 }

@@ -13,8 +13,8 @@ void moveSelection(ShellState& shell, int step) {
 
 // PLAY resumes the game where it was left; only its play clock restarts.
 void startPlaying(Scene& scene) {
-    scene.music.menuMusic.stop();
-    scene.music.gameMusic.play();
+    stopTrack(scene.music, Track::Menu);
+    playTrack(scene.music, Track::Game);
     scene.shell.currentScreen = Screen::Playing;
     scene.state.playClock.restart();
 }
@@ -43,8 +43,8 @@ void handleMenuKey(Scene& scene, sf::Keyboard::Key key) {
 }
 
 void leaveInstructions(Scene& scene) {
-    scene.music.gameMusic.stop();
-    scene.music.menuMusic.play();
+    stopTrack(scene.music, Track::Game);
+    playTrack(scene.music, Track::Menu);
     scene.shell.currentScreen = Screen::Menu;
 }
 

@@ -36,7 +36,7 @@ int main() {
     }
     ShellState shell;                         // on the menu
     shell.windowFocused = window.hasFocus();  // focus events keep it up to date
-    music.menuMusic.play();
+    playTrack(music, Track::Menu);
     Texts texts(font);
     LifeHearts hearts;
 
