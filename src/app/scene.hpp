@@ -2,7 +2,7 @@
 // Everything the start-up creates, by reference, for the frame loop. The
 // objects themselves are owned by main, in their order of creation.
 
-#include "app/play_state.hpp"
+#include "game/play_state.hpp"
 #include "app/screens.hpp"
 #include "app/soundtrack.hpp"
 #include "art/field_art.hpp"

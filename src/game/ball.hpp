@@ -1,7 +1,7 @@
 #pragma once
 // The ball's flight in one frame: the drop, the walls and the bar.
 
-#include "app/play_state.hpp"
+#include "game/play_state.hpp"
 #include "art/field_art.hpp"
 #include "art/life_hearts.hpp"
 

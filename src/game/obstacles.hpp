@@ -2,7 +2,7 @@
 // Four obstacles glide across the field and bounce off the side walls; the
 // ball scores on the first frame of each contact and is thrown back.
 
-#include "app/play_state.hpp"
+#include "game/play_state.hpp"
 #include "art/field_art.hpp"
 
 #include <SFML/Graphics/Text.hpp>
