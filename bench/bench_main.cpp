@@ -223,7 +223,9 @@ int main(int argc, char** argv) {
         if (processes) processFigures = measureProcesses(settings.spawns, settings.playSeconds);
 
         std::srand(20261207);
-        BenchGame game;
+        Game game([] { return std::rand(); });
+        if (!game.started()) throw std::runtime_error("pixel_font.ttf not found");
+        game.shell.windowFocused = true;  // a player's window: the frames ask for their keys
         const DearestSpot spot = registerGameBenchmarks(game, settings.frames, settings.updates);
         KeepingReporter reporter;
         benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -1,7 +1,7 @@
 #pragma once
 // The benchmarks that drive the game's frames and simulation in this process.
 
-#include "bench_game.hpp"
+#include "app/game.hpp"
 
 // How long each benchmark runs: the minimum time of one repetition, and how
 // many repetitions (run interleaved in a random order with the others).
@@ -38,4 +38,4 @@ struct DearestSpot {
 
 // Registers every frame and simulation benchmark on `game`. Finds and checks
 // the dearest update's ball position first; throws if there is none.
-DearestSpot registerGameBenchmarks(BenchGame& game, RunLength frames, RunLength updates);
+DearestSpot registerGameBenchmarks(Game& game, RunLength frames, RunLength updates);

@@ -29,17 +29,15 @@ TEST(PlayState, StartValuesInTheirThreeGroups) {
     EXPECT_FALSE(state.gameWon);
 }
 
-TEST(PlayState, StartUpDrawsObstaclesFirstThenTheBall) {
-    PlayState state;
-    std::deque<int> script{2, 3, 4, 5, 6};  // even, odd, even, odd; ball even
-    drawStartDirections(state, [&] {
-        const int next = script.front();
-        script.pop_front();
-        return next;
-    });
-    EXPECT_TRUE(script.empty());
+TEST(PlayState, StartUpWritesItsLineThenDrawsObstaclesFirstThenTheBall) {
+    testing::internal::CaptureStdout();
+    GameFixture game({2, 3, 4, 5, 6, 9});  // even, odd, even, odd; ball even; one left over
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "PROGRAMMA AVVIATO!\n");
+    EXPECT_EQ(game.draws, std::deque<int>{9});
+    PlayState& state = game.state;
     EXPECT_EQ(state.obstacleVelocity, (std::array<float, 4>{-80.f, 100.f, -90.f, 70.f}));
     EXPECT_EQ(state.ballVelocity, sf::Vector2f(120.f, 120.f));  // even: rightwards, always down
+    EXPECT_EQ(game.music.menuMusic.getStatus(), sf::SoundSource::Status::Playing);
 
     // The C library's generator, seeded, gives the same directions the game
     // would draw from it.
@@ -78,7 +76,7 @@ TEST(PlayState, RestartDrawsTheBallFirstAndResetsTheGame) {
     currentSpeed = 321.f;
 
     game.draws = {3, 2, 3, 3, 2};  // ball odd: leftwards; then block even, trapezoid odd, ...
-    restartGame(game.state, game.art, game.hearts, game.scene.draw);
+    restartGame(game.state, game.art, game.hearts, game.randomDraw);
 
     EXPECT_TRUE(game.draws.empty());
     EXPECT_EQ(game.state.lives, 3);

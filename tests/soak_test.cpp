@@ -2,6 +2,7 @@
 
 #include "art/life_hearts.hpp"
 #include "game_fixture.hpp"
+#include "player.hpp"
 #include "sfml_compat.hpp"
 
 #include <gtest/gtest.h>
@@ -50,7 +51,7 @@ void expectInvariants(GameFixture& game, const std::array<float, 4>& startY) {
 TEST(Soak, HoursOfRandomFramesKeepEveryInvariant) {
     GameFixture game;
     std::mt19937 random(20261207);
-    game.scene.draw = [&random] { return static_cast<int>(random() & 0x7fffffff); };
+    game.randomDraw = [&random] { return static_cast<int>(random() & 0x7fffffff); };
     std::uniform_real_distribution<float> logDt(std::log(1e-5f), std::log(0.25f));
     std::bernoulli_distribution change(0.05);
 
@@ -65,10 +66,7 @@ TEST(Soak, HoursOfRandomFramesKeepEveryInvariant) {
         if (restarts % 2 == 0) {
             // Every other game a careful player follows the ball, so that
             // games are won as well as lost.
-            const float ballCentre = game.art.ball.sprite.getPosition().x + 16.f;
-            const float barCentre = game.art.bar.sprite.getPosition().x + 75.f;
-            keys.left = ballCentre < barCentre - 20.f;
-            keys.right = ballCentre > barCentre + 20.f;
+            keys = followBall(game);
         } else {
             if (change(random)) keys.left = !keys.left;
             if (change(random)) keys.right = !keys.right;

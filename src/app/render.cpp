@@ -20,15 +20,15 @@ void addWinPanel(DrawList& list, Texts& texts, int score) {
 
 // The popup lies under the hearts and obstacles; the flower covers all but
 // the bar, and hides the ball altogether.
-void addField(DrawList& list, Scene& scene) {
-    list.add(scene.texts.timerText);
-    list.add(scene.texts.scoreText);
-    if (scene.state.scorePopup.active) list.add(scene.texts.popupText);
-    for (const sf::Sprite& icon : scene.hearts.lifeIcon) list.add(icon);
-    for (const Picture* obstacle : scene.art.obstacles()) list.add(obstacle->sprite);
-    list.add(scene.art.flower.sprite);
-    list.add(scene.art.bar.sprite);
-    if (!scene.state.flowerVisible) list.add(scene.art.ball.sprite);
+void addField(DrawList& list, Game& game) {
+    list.add(game.texts.timerText);
+    list.add(game.texts.scoreText);
+    if (game.state.scorePopup.active) list.add(game.texts.popupText);
+    for (const sf::Sprite& icon : game.hearts.lifeIcon) list.add(icon);
+    for (const Picture* obstacle : game.art.obstacles()) list.add(obstacle->sprite);
+    list.add(game.art.flower.sprite);
+    list.add(game.art.bar.sprite);
+    if (!game.state.flowerVisible) list.add(game.art.ball.sprite);
 }
 
 }  // namespace
@@ -40,30 +40,30 @@ void colourMenuItems(Texts& texts, int menuSelection) {
     for (int i = 0; i < 4; ++i) items[i]->setFillColor(i == highlighted ? menuHighlight : menuGrey);
 }
 
-DrawList composeFrame(Scene& scene) {
+DrawList composeFrame(Game& game) {
     DrawList list;
-    switch (scene.shell.currentScreen) {
-    case Screen::Menu: addMenu(list, scene.texts, scene.shell.menuSelection); break;
+    switch (game.shell.currentScreen) {
+    case Screen::Menu: addMenu(list, game.texts, game.shell.menuSelection); break;
     case Screen::Instructions:
-        list.add(scene.texts.instructionsTitleText);
-        list.add(scene.texts.instructionsBodyText);
+        list.add(game.texts.instructionsTitleText);
+        list.add(game.texts.instructionsBodyText);
         break;
     case Screen::Playing:
-        if (scene.state.gameOver) {
-            list.add(scene.texts.gameOverText);
-            list.add(scene.texts.playAgainText);
-        } else if (scene.state.gameWon) {
-            addWinPanel(list, scene.texts, scene.state.score);
+        if (game.state.gameOver) {
+            list.add(game.texts.gameOverText);
+            list.add(game.texts.playAgainText);
+        } else if (game.state.gameWon) {
+            addWinPanel(list, game.texts, game.state.score);
         } else {
-            addField(list, scene);
+            addField(list, game);
         }
         break;
     }
     return list;
 }
 
-void renderFrame(Scene& scene) {
-    scene.window.clear(sf::Color::Black);
-    for (const sf::Drawable* drawable : composeFrame(scene)) scene.window.draw(*drawable);
-    scene.window.display();
+void renderFrame(Game& game) {
+    game.window.clear(sf::Color::Black);
+    for (const sf::Drawable* drawable : composeFrame(game)) game.window.draw(*drawable);
+    game.window.display();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What each frame shows, in which order.
 
-#include "app/scene.hpp"
+#include "app/game.hpp"
 
 #include <SFML/Graphics/Drawable.hpp>
 
@@ -31,7 +31,7 @@ void colourMenuItems(Texts& texts, int menuSelection);
 
 // Prepares the texts of the current screen (menu colours, the win score)
 // and lists what to draw on it.
-DrawList composeFrame(Scene& scene);
+DrawList composeFrame(Game& game);
 
 // Clears to black, draws the composed frame and displays it.
-void renderFrame(Scene& scene);
+void renderFrame(Game& game);
