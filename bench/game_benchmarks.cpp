@@ -9,6 +9,7 @@
 #include "game/obstacles.hpp"
 #include "game/outcome.hpp"
 #include "game/pixel_collision.hpp"
+#include "player.hpp"
 #include "sfml_compat.hpp"
 
 #include <benchmark/benchmark.h>
@@ -45,11 +46,6 @@ void show(Game& game, View view) {
     }
     game.frameClock.restart();
     runFrame(game);
-}
-
-float centreX(const sf::Sprite& sprite) {
-    const sf::FloatRect bounds = sprite.getGlobalBounds();
-    return compat::left(bounds) + compat::width(bounds) / 2.f;
 }
 
 // Before each field frame: the flower stays hidden (or shown), no life is
@@ -102,36 +98,17 @@ void keysGivenFrame(benchmark::State& run, Game& game) {
 }
 
 // The same objects in the same draw calls as the game's frame on the view,
-// with no game logic at all, and without the "+100" popup, which the game
-// draws for 0.45 s after each scoring hit (the "popup" share of its frames).
+// listed once by the game's own composition, with no game logic at all, and
+// without the "+100" popup, which the game draws for 0.45 s after each
+// scoring hit (the "popup" share of its frames).
 void referenceFrame(benchmark::State& run, Game& game, View view) {
     show(game, view);
-    sf::RenderWindow& window = game.window;
-    const Texts& texts = game.texts;
-    const FieldArt& art = game.art;
-    const bool flower = view == View::FlowerField;
+    game.state.scorePopup.active = false;
+    const DrawList list = composeFrame(game);
     for (auto _ : run) {
-        window.clear(sf::Color::Black);
-        if (view == View::Menu) {
-            window.draw(texts.titleText);
-            window.draw(texts.playItemText);
-            window.draw(texts.howToPlayItemText);
-            window.draw(texts.volumeItemText);
-            window.draw(texts.exitItemText);
-            window.draw(texts.menuHintText);
-        } else {
-            window.draw(texts.timerText);
-            window.draw(texts.scoreText);
-            for (const sf::Sprite& icon : game.hearts.lifeIcon) window.draw(icon);
-            window.draw(art.blockObstacle.sprite);
-            window.draw(art.trapezoidObstacle.sprite);
-            window.draw(art.diamondObstacle.sprite);
-            window.draw(art.heartObstacle.sprite);
-            window.draw(art.flower.sprite);
-            window.draw(art.bar.sprite);
-            if (!flower) window.draw(art.ball.sprite);
-        }
-        window.display();
+        game.window.clear(sf::Color::Black);
+        for (const sf::Drawable* drawable : list) game.window.draw(*drawable);
+        game.window.display();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "game/speed_up.hpp"
 #include "game_fixture.hpp"
+#include "image_counts.hpp"
 #include "sfml_compat.hpp"
 
 #include <gtest/gtest.h>
@@ -82,7 +83,7 @@ TEST(PlayState, RestartDrawsTheBallFirstAndResetsTheGame) {
     EXPECT_EQ(game.state.lives, 3);
     EXPECT_EQ(game.state.score, 0);
     for (const sf::Sprite& icon : game.hearts.lifeIcon) {
-        EXPECT_EQ(compat::textureOf(icon), &game.hearts.lifeFullTexture);
+        EXPECT_EQ(textureOf(icon), &game.hearts.lifeFullTexture);
         EXPECT_EQ(compat::width(icon.getGlobalBounds()), 32.f);
     }
     EXPECT_FALSE(game.state.gameOver);

@@ -2,6 +2,7 @@
 
 #include "app/render.hpp"
 #include "game_fixture.hpp"
+#include "image_counts.hpp"
 #include "sfml_compat.hpp"
 
 #include <gtest/gtest.h>
@@ -82,7 +83,7 @@ TEST(Render, ClearsToBlackAndDrawsTheField) {
     game.play();
     game.frame(0.f);
     renderFrame(game);
-    const sf::Image shot = compat::captureWindow(game.window);
+    const sf::Image shot = captureWindow(game.window);
     ASSERT_EQ(shot.getSize(), sf::Vector2u(800, 600));
     EXPECT_EQ(compat::getPixel(shot, 5, 5), sf::Color::Black);
     EXPECT_EQ(compat::getPixel(shot, 400, 128), sf::Color(20, 120, 50));  // the block's inside
@@ -96,7 +97,7 @@ TEST(Render, WinPanelShowsOnlyItsTextsAndTheScore) {
     game.state.score = 2300;
     game.state.gameWon = true;
     renderFrame(game);
-    const sf::Image shot = compat::captureWindow(game.window);
+    const sf::Image shot = captureWindow(game.window);
     int white = 0, other = 0, whiteBelow400 = 0;
     for (unsigned y = 0; y < 600; ++y)
         for (unsigned x = 0; x < 800; ++x) {

@@ -2,6 +2,7 @@
 
 #include "art/life_hearts.hpp"
 #include "game_fixture.hpp"
+#include "image_counts.hpp"
 #include "player.hpp"
 #include "sfml_compat.hpp"
 
@@ -28,7 +29,7 @@ void expectInvariants(GameFixture& game, const std::array<float, 4>& startY) {
     ASSERT_GE(s.lives, 0);
     ASSERT_LE(s.lives, 3);
     for (int i = 0; i < 3; ++i)
-        ASSERT_EQ(compat::textureOf(game.hearts.lifeIcon[i]),
+        ASSERT_EQ(textureOf(game.hearts.lifeIcon[i]),
                   s.lives > i ? &game.hearts.lifeFullTexture : &game.hearts.lifeEmptyTexture);
     ASSERT_GE(s.score, 0);
     ASSERT_EQ(s.score % 100, 0);

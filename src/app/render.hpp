@@ -22,9 +22,6 @@ private:
     std::size_t count = 0;
 };
 
-inline const sf::Color menuHighlight{255, 255, 255};
-inline const sf::Color menuGrey{100, 100, 100};
-
 // The highlighted item white, the others grey; any selection past the
 // third item highlights EXIT THE GAME.
 void colourMenuItems(Texts& texts, int menuSelection);

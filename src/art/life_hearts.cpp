@@ -21,12 +21,11 @@ sf::Image paintLifeHeart(sf::Color colour) {
 }
 
 LifeHearts::LifeHearts()
-    : fullImage(paintLifeHeart(palette::crimson)),
-      emptyImage(paintLifeHeart(palette::emptyLifeHeart)),
-      lifeIcon{sf::Sprite(lifeFullTexture), sf::Sprite(lifeFullTexture),
+    : lifeIcon{sf::Sprite(lifeFullTexture), sf::Sprite(lifeFullTexture),
                sf::Sprite(lifeFullTexture)} {
-    makeTexture(lifeFullTexture, fullImage);
-    makeTexture(lifeEmptyTexture, emptyImage);
+    // The images are needed only until their textures hold them.
+    makeTexture(lifeFullTexture, paintLifeHeart(palette::crimson));
+    makeTexture(lifeEmptyTexture, paintLifeHeart(palette::emptyLifeHeart));
     for (std::size_t i = 0; i < lifeIconCount; ++i) {
         lifeIcon[i].setTexture(lifeFullTexture, true);
         lifeIcon[i].setScale({iconScale, iconScale});

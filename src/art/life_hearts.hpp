@@ -29,9 +29,7 @@ struct LifeHearts {
     // Greys the icon at `index`; any index outside the icons is ignored.
     void empty(int index);
 
-    sf::Image fullImage;
     sf::Texture lifeFullTexture;
-    sf::Image emptyImage;
     sf::Texture lifeEmptyTexture;
     std::array<sf::Sprite, lifeIconCount> lifeIcon;
 };

@@ -5,6 +5,10 @@
 
 extern const char* const instructionsBody;
 
+// The menu item the player is on, and the others.
+inline const sf::Color menuHighlight{255, 255, 255};
+inline const sf::Color menuGrey{100, 100, 100};
+
 struct Texts {
     explicit Texts(const sf::Font& font);  // the font must outlive the texts
 

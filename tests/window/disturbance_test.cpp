@@ -40,18 +40,7 @@ bool stopGame(Game& game) {
 
 bool continueGame(Game& game) { return kill(game.pid(), SIGCONT) == 0; }
 
-// Xvfb on a busy machine refuses a connection now and then, so xdotool is given a few tries.
-bool xdotoolSucceeds(const std::string& arguments) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (run("xdotool " + arguments) == 0) return true;
-        sleepFor(0.1);
-    }
-    return false;
-}
-
-bool focus(unsigned long window) {
-    return xdotoolSucceeds("windowfocus --sync " + std::to_string(window));
-}
+bool focus(unsigned long window) { return xdotool("windowfocus --sync " + std::to_string(window)); }
 
 std::string times(int count, const std::string& key) {
     std::string keys;
@@ -95,8 +84,8 @@ Stretch compareStretched(const sf::Image& original, const sf::Image& stretched, 
 
 // The block (frame and inside) as a box.
 Ink block(const sf::Image& image) {
-    Ink frame = ink(image, kBlockFrame);
-    const Ink inside = ink(image, kBlockInside);
+    Ink frame = ink(image, palette::blockFrame);
+    const Ink inside = ink(image, palette::blockInside);
     if (frame.count == 0) return inside;
     if (inside.count > 0) {
         frame.left = std::min(frame.left, inside.left);
@@ -138,8 +127,8 @@ TEST_F(Disturbances, AFiveSecondStallIsOneLongFrameAndTheGameGoesOn) {
     for (const Shot* shot : {&after, &later}) {
         ASSERT_TRUE(fieldShown(shot->image)) << shot->file;
         if (petals(shot->image) > 0) continue;  // the flower hides them
-        for (const sf::Color& colour :
-             {kBlockInside, kTrapezoidInside, kDiamondInside, kHeartInside}) {
+        for (const sf::Color& colour : {palette::blockInside, palette::trapezoidInside,
+                                        palette::diamondInside, palette::heartInside}) {
             EXPECT_GT(ink(shot->image, colour).count, 0)
                 << "(" << +colour.r << "," << +colour.g << "," << +colour.b << ") left the field; "
                 << shot->file;
@@ -162,7 +151,7 @@ TEST_F(Disturbances, AThousandKeyPressesInOneFrameAreEachHandledOnceInOrder) {
     ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
     const auto flood = [&](const std::string& keys) {
         ASSERT_TRUE(stopGame(game)) << "the game did not stop";
-        EXPECT_TRUE(xdotoolSucceeds("key --delay 0 " + keys));
+        EXPECT_TRUE(xdotool("key --delay 0 " + keys));
         ASSERT_TRUE(continueGame(game));
     };
 

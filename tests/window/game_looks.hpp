@@ -2,8 +2,10 @@
 // the window tests look for, and the fixture they share.
 #pragma once
 
+#include "art/palette.hpp"
 #include "game_window.hpp"
 #include "screen.hpp"
+#include "ui/texts.hpp"
 
 #include <gtest/gtest.h>
 
@@ -16,15 +18,11 @@ namespace window_test {
 
 const Lines kAllAssets{"pixel_font.ttf", "menu_music.ogg", "game_music.ogg"};
 
-const sf::Color kWhite(255, 255, 255);
-const sf::Color kGrey(100, 100, 100);
-const sf::Color kCrimson(140, 20, 80);  // the bar's border and the full life hearts
-const sf::Color kPetal(80, 10, 60);
-const sf::Color kBlockFrame(120, 220, 140);
-const sf::Color kBlockInside(20, 120, 50);
-const sf::Color kTrapezoidInside(180, 140, 20);
-const sf::Color kDiamondInside(50, 130, 180);
-const sf::Color kHeartInside(180, 20, 90);
+// The game's own colours: a screenshot must show what the game paints.
+const sf::Color kWhite = menuHighlight;
+const sf::Color kGrey = menuGrey;
+const sf::Color kCrimson = palette::crimson;  // the bar's border and the full life hearts
+const sf::Color kPetal = palette::flowerPetal;
 
 // Boxes around the texts of PLAY, HOW TO PLAY, VOLUME: ON and EXIT THE GAME.
 const Area kMenuItems[4] = {
@@ -35,6 +33,7 @@ const Area kHeartIcons[3] = {{20, 15, 52, 47}, {55, 15, 87, 47}, {90, 15, 122, 4
 const Area kBlockBand{0, 100, 800, 160};
 const Area kBarBand{0, 545, 800, 575};
 const Area kEndPanel{200, 240, 650, 480};
+const Area kWinScoreLine{200, 390, 650, 480};
 
 // Each menu item as W (its text all white), G (all grey) or ? (anything else).
 inline std::string menuLooks(const sf::Image& image) {

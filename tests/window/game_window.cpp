@@ -174,7 +174,7 @@ bool Game::waitForWindow(double seconds) {
     }
     if (window_ == 0) return false;
     // Keys go through XTEST to the focused window: the game's held-key queries only see those.
-    while (run("xdotool windowfocus --sync " + std::to_string(window_)) != 0) {
+    while (!xdotool("windowfocus --sync " + std::to_string(window_))) {
         if (secondsSince(start) > seconds) return false;
         sleepFor(0.05);
     }
@@ -211,24 +211,31 @@ Shot Game::shootUntil(const std::function<bool(const sf::Image&)>& done, double 
     }
 }
 
+bool xdotool(const std::string& arguments) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (attempt > 0) sleepFor(0.1);
+        if (run("xdotool " + arguments) == 0) return true;
+    }
+    return false;
+}
+
 namespace {
 
-void xdotool(const std::string& arguments) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (run("xdotool " + arguments) == 0) return;
-    }
-    ADD_FAILURE() << "xdotool " << arguments << " failed";
+void xdotoolOrFail(const std::string& arguments) {
+    EXPECT_TRUE(xdotool(arguments)) << "xdotool " << arguments << " failed";
 }
 
 }  // namespace
 
-void Game::press(const std::string& key) { xdotool("keydown " + key + " sleep 0.06 keyup " + key); }
-void Game::keyDown(const std::string& key) { xdotool("keydown " + key); }
-void Game::keyUp(const std::string& key) { xdotool("keyup " + key); }
+void Game::press(const std::string& key) {
+    xdotoolOrFail("keydown " + key + " sleep 0.06 keyup " + key);
+}
+void Game::keyDown(const std::string& key) { xdotoolOrFail("keydown " + key); }
+void Game::keyUp(const std::string& key) { xdotoolOrFail("keyup " + key); }
 
 void Game::resize(unsigned width, unsigned height) {
-    xdotool("windowsize --sync " + std::to_string(window_) + " " + std::to_string(width) + " " +
-            std::to_string(height));
+    xdotoolOrFail("windowsize --sync " + std::to_string(window_) + " " + std::to_string(width) +
+                  " " + std::to_string(height));
     shotWidth_ = width;
     shotHeight_ = height;
 }

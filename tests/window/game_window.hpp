@@ -96,6 +96,10 @@ private:
 // stores its stdout in `out` when given.
 int run(const std::string& command, std::string* out = nullptr);
 
+// Runs xdotool with the arguments, a few tries: Xvfb on a busy machine
+// refuses a connection now and then. False when every try failed.
+bool xdotool(const std::string& arguments);
+
 // Sends WM_DELETE_WINDOW to the window (close_request.cpp); false on failure.
 bool sendCloseRequest(unsigned long window);
 

@@ -39,8 +39,6 @@ using namespace window_test;
 
 namespace {
 
-const Area kWinScoreLine{200, 390, 650, 480};
-
 struct Sample {
     double seconds;  // since the window appeared
     std::uint64_t frames;
@@ -100,9 +98,9 @@ double framesPerCpuSecond(const Sample& from, const Sample& to) {
     return static_cast<double>(to.frames - from.frames) / (to.cpuSeconds - from.cpuSeconds);
 }
 
-TEST(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || *display == '\0') GTEST_SKIP() << "DISPLAY is not set";
+class Soak : public RealWindow {};
+
+TEST_F(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
     const double seconds = readNumber("PLUMWICK_SOAK_SECONDS", 600);
     const double firstQuietAt = std::min(60.0, seconds / 3);
     const double quiet = std::min(15.0, seconds / 6);

@@ -1,5 +1,6 @@
 // The built game in a real X window, driven through XTEST key presses and
 // checked on screenshots, pixel by pixel.
+#include "follow_ball.hpp"
 #include "game_looks.hpp"
 
 #include <gtest/gtest.h>
@@ -13,17 +14,12 @@ using namespace window_test;
 
 namespace {
 
-const sf::Color kTrapezoidEdge(240, 210, 60);
-const sf::Color kDiamondOutline(140, 210, 240);
-const sf::Color kHeartRim(225, 120, 170);
-
 const Area kMenuTitle{200, 120, 600, 220};
 const Area kInstructionsBody{0, 130, 800, 600};
 const Area kScoreText{300, 15, 500, 45};
 const Area kTimerText{650, 10, 800, 45};
 const Area kEndTitle{200, 240, 600, 320};
 const Area kPlayAgainLine{200, 325, 600, 365};
-const Area kWinScoreLine{200, 390, 650, 480};
 const Area kGameOverPanel{200, 240, 600, 365};
 constexpr int kWindowPixels = 800 * 600;
 
@@ -47,8 +43,8 @@ public:
         for (int y = 599; y >= 150; --y) {
             const Ink row = ink(image, kWhite, {0, y, 800, y + 1});
             if (row.count == 0) continue;
-            const double offset = centreX(row) - centreX(bar);
-            hold(bar.count == 0 ? "" : offset < -25 ? "Left" : offset > 25 ? "Right" : "");
+            const HeldKeys keys = followBall(centreX(row), centreX(bar), 25.f);
+            hold(bar.count == 0 ? "" : keys.left ? "Left" : keys.right ? "Right" : "");
             return;
         }
         hold("");
@@ -154,8 +150,10 @@ TEST_F(PlumwickWindow, MenuHighlightInstructionsFieldAndExit) {
         EXPECT_EQ(icon.top, firstHeart.top) << "heart " << heart;
         EXPECT_EQ(icon.count, firstHeart.count) << "heart " << heart;
     }
-    for (const sf::Color& colour : {kBlockFrame, kBlockInside, kDiamondOutline, kDiamondInside,
-                                    kTrapezoidEdge, kTrapezoidInside, kHeartRim, kHeartInside}) {
+    for (const sf::Color& colour :
+         {palette::blockFrame, palette::blockInside, palette::diamondOutline,
+          palette::diamondInside, palette::trapezoidEdge, palette::trapezoidInside,
+          palette::heartRim, palette::heartInside}) {
         EXPECT_GT(ink(field.image, colour).count, 0)
             << "no (" << +colour.r << "," << +colour.g << "," << +colour.b << ") on the field; "
             << field.file;
@@ -222,8 +220,8 @@ TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
     // walls yet.
     sleepFor(0.5);
     const Shot later = game.shoot();
-    const Ink blockThen = ink(first.image, kBlockFrame, kBlockBand);
-    const Ink blockNow = ink(later.image, kBlockFrame, kBlockBand);
+    const Ink blockThen = ink(first.image, palette::blockFrame, kBlockBand);
+    const Ink blockNow = ink(later.image, palette::blockFrame, kBlockBand);
     for (const Ink& block : {blockThen, blockNow}) {
         EXPECT_EQ(block.width(), 72);
         EXPECT_EQ(block.height(), 36);
@@ -235,7 +233,8 @@ TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
         << first.file << " " << later.file;
     EXPECT_LE(glided, 100 * secondsBetween(first.begin, later.end) + 2)
         << first.file << " " << later.file;
-    for (const sf::Color& colour : {kTrapezoidEdge, kDiamondOutline, kHeartRim}) {
+    for (const sf::Color& colour :
+         {palette::trapezoidEdge, palette::diamondOutline, palette::heartRim}) {
         EXPECT_NE(ink(first.image, colour).left, ink(later.image, colour).left)
             << "(" << +colour.r << "," << +colour.g << "," << +colour.b << ") did not move";
     }
@@ -289,12 +288,14 @@ TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
         }
     }
     // Gliding for 15 s at 70+ px/s they would be long gone had they not bounced off the walls.
-    for (const sf::Color& colour : {kBlockInside, kTrapezoidInside, kDiamondInside, kHeartInside}) {
+    for (const sf::Color& colour : {palette::blockInside, palette::trapezoidInside,
+                                    palette::diamondInside, palette::heartInside}) {
         EXPECT_GT(ink(beforeFlower.image, colour).count, 0)
             << "(" << +colour.r << "," << +colour.g << "," << +colour.b << ") left the field; "
             << beforeFlower.file;
     }
-    EXPECT_EQ(ink(beforeFlower.image, kBlockFrame, kBlockBand).top, 110) << beforeFlower.file;
+    EXPECT_EQ(ink(beforeFlower.image, palette::blockFrame, kBlockBand).top, 110)
+        << beforeFlower.file;
 
     EXPECT_GT(petals(flower.image) * 2, kWindowPixels)
         << "the flower covers most of the window; " << flower.file;
@@ -336,7 +337,7 @@ TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
     const Shot again = game.shootUntil(threeHeartsShown, 3);
     for (int heart = 0; heart < 3; ++heart)
         EXPECT_EQ(heartInk(again.image, heart), fullHeart) << "heart " << heart;
-    EXPECT_GT(ink(again.image, kBlockFrame, kBlockBand).count, 0) << again.file;
+    EXPECT_GT(ink(again.image, palette::blockFrame, kBlockBand).count, 0) << again.file;
 
     // Held long enough, the bar stops at a side wall. Left acts only while x > 0 and Right while
     // x < 650, and the move is not clamped, so the last frame's step may carry it a little past

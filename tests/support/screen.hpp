@@ -1,9 +1,7 @@
 // Pixel queries on screenshots of the game window.
 #pragma once
 
-#include <SFML/Config.hpp>
-#include <SFML/Graphics/Color.hpp>
-#include <SFML/Graphics/Image.hpp>
+#include "sfml_compat.hpp"
 
 namespace window_test {
 
@@ -23,11 +21,7 @@ struct Ink {
 };
 
 inline sf::Color pixelAt(const sf::Image& image, int x, int y) {
-#if SFML_VERSION_MAJOR >= 3
-    return image.getPixel({static_cast<unsigned>(x), static_cast<unsigned>(y)});
-#else
-    return image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y));
-#endif
+    return compat::getPixel(image, static_cast<unsigned>(x), static_cast<unsigned>(y));
 }
 
 // Calls visit(x, y, colour) for every pixel of the area that lies inside the image.
