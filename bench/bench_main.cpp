@@ -119,10 +119,10 @@ void printFrames(const std::map<std::string, Figure>& f, int repetitions) {
     }
     std::printf("  %-22s %9.1f +- %5.1f   (clear and display only)\n", "empty loop",
                 empty.median * 1e6, empty.stddev * 1e6);
-    const std::vector<const char*> parts{n::eventsPart, n::keysPart, n::composePart};
-    if (has(f, parts)) {
-        const double events = f.at(n::eventsPart).median, keys = f.at(n::keysPart).median,
-                     compose = f.at(n::composePart).median;
+    const std::vector<const char*> phases{n::eventsPhase, n::keysPhase, n::composePhase};
+    if (has(f, phases)) {
+        const double events = f.at(n::eventsPhase).median, keys = f.at(n::keysPhase).median,
+                     compose = f.at(n::composePhase).median;
         std::printf(
             "  playing field, game - reference: %.1f us; the phases the reference lacks,\n"
             "  alone: events %.1f us, held arrow keys %.1f us, composition %.2f us (sum %.1f us)\n",

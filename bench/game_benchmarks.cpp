@@ -121,22 +121,23 @@ void emptyFrame(benchmark::State& run, Game& game) {
 
 // The phases of the game's frame that the reference does not have, alone, on
 // the playing field: what the frame costs beyond its draw calls.
-void eventsPart(benchmark::State& run, Game& game) {
+void eventsPhase(benchmark::State& run, Game& game) {
     show(game, View::Field);
     for (auto _ : run) handleEvents(game);
 }
 
 // The keys a playing frame asks for: Left and Right.
-void keysPart(benchmark::State& run, Game&) {
+void keysPhase(benchmark::State& run, Game&) {
     for (auto _ : run) {
         HeldKeys keys = sampleHeldKeys({true, false}, true);
         benchmark::DoNotOptimize(keys);
     }
 }
 
-void composePart(benchmark::State& run, Game& game) {
+void composePhase(benchmark::State& run, Game& game) {
     show(game, View::Field);
     for (auto _ : run) {
+        updateScreenTexts(game);
         DrawList list = composeFrame(game);
         benchmark::DoNotOptimize(list);
     }
@@ -230,9 +231,10 @@ DearestSpot checkDearest(Game& game, const Arrangement& a) {
     const bool whole = overlap && compat::width(*overlap) == compat::width(ball) &&
                        compat::height(*overlap) == compat::height(ball);
     if (!whole || ballTouchesHeart(game.art) || game.state.score != a.state.score ||
-        game.state.hitLatch[3] || game.state.ballVelocity != a.state.ballVelocity)
+        game.state.hitLatch[heartIndex] || game.state.ballVelocity != a.state.ballVelocity)
         throw std::runtime_error("dearest spot: not a wide overlap without contact");
-    DearestSpot spot{a.ball, a.obstacles[3], compat::width(*overlap), compat::height(*overlap)};
+    DearestSpot spot{a.ball, a.obstacles[heartIndex], compat::width(*overlap),
+                     compat::height(*overlap)};
     restore(game, a);
     return spot;
 }
@@ -315,15 +317,15 @@ DearestSpot registerGameBenchmarks(Game& game, RunLength frames, RunLength updat
                                  [&game](benchmark::State& run) { keysGivenFrame(run, game); }),
                frames)
         ->Unit(benchmark::kMicrosecond);
-    struct Part {
+    struct Phase {
         const char* name;
         void (*measure)(benchmark::State&, Game&);
     };
-    for (const Part& part : {Part{n::eventsPart, eventsPart}, Part{n::keysPart, keysPart},
-                             Part{n::composePart, composePart}}) {
-        const auto measure = part.measure;
+    for (const Phase& phase : {Phase{n::eventsPhase, eventsPhase}, Phase{n::keysPhase, keysPhase},
+                               Phase{n::composePhase, composePhase}}) {
+        const auto measure = phase.measure;
         withLength(RegisterBenchmark(
-                       part.name, [&game, measure](benchmark::State& run) { measure(run, game); }),
+                       phase.name, [&game, measure](benchmark::State& run) { measure(run, game); }),
                    updates)
             ->Unit(benchmark::kMicrosecond);
     }

@@ -105,8 +105,8 @@ TEST(Ball, ThirdDropEndsTheGameAndTheFrameRunsOn) {
     GameFixture game;
     game.play();
     game.state.lives = 1;
-    game.hearts.empty(2);
-    game.hearts.empty(1);
+    game.hearts.greyOut(2);
+    game.hearts.greyOut(1);
     game.art.ball.sprite.setPosition({100.f, 599.f});
     game.state.ballVelocity = {0.f, 200.f};
     game.state.playClock.holdAt(12.5f);

@@ -57,8 +57,8 @@ TEST(PlayState, RestartDrawsTheBallFirstAndResetsTheGame) {
     // A game in the middle of things.
     game.state.lives = 0;
     game.state.score = 1200;
-    game.hearts.empty(0);
-    game.hearts.empty(2);
+    game.hearts.greyOut(0);
+    game.hearts.greyOut(2);
     game.state.gameOver = true;
     game.state.gameWon = true;
     game.art.bar.sprite.setPosition({12.f, 550.f});

@@ -14,6 +14,7 @@
 namespace {
 
 std::vector<const sf::Drawable*> drawn(GameFixture& game) {
+    updateScreenTexts(game);
     const DrawList list = composeFrame(game);
     return {list.begin(), list.end()};
 }
@@ -68,7 +69,7 @@ TEST(Render, MenuHighlightFollowsTheSelection) {
                                &game.texts.volumeItemText, &game.texts.exitItemText};
     for (int selection : {0, 1, 2, 3, 4, 17, -1}) {
         game.shell.menuSelection = selection;
-        composeFrame(game);
+        updateScreenTexts(game);
         const int lit = selection >= 0 && selection <= 2 ? selection : 3;
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(items[i]->getFillColor(), i == lit ? white : grey)

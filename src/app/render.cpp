@@ -4,23 +4,26 @@
 
 namespace {
 
-void addMenu(DrawList& list, Texts& texts, int menuSelection) {
-    colourMenuItems(texts, menuSelection);
+void addMenu(DrawList& list, const Texts& texts) {
     for (const sf::Text* text : {&texts.titleText, &texts.playItemText, &texts.howToPlayItemText,
                                  &texts.volumeItemText, &texts.exitItemText, &texts.menuHintText})
         list.add(*text);
 }
 
-void addWinPanel(DrawList& list, Texts& texts, int score) {
+void addWinPanel(DrawList& list, const Texts& texts) {
     list.add(texts.winText);
     list.add(texts.playAgainText);
-    showFinalScore(texts.finalScoreText, score);
     list.add(texts.finalScoreText);
+}
+
+bool winPanelShown(const Game& game) {
+    return game.shell.currentScreen == Screen::Playing && !game.state.gameOver &&
+           game.state.gameWon;
 }
 
 // The popup lies under the hearts and obstacles; the flower covers all but
 // the bar, and hides the ball altogether.
-void addField(DrawList& list, Game& game) {
+void addField(DrawList& list, const Game& game) {
     list.add(game.texts.timerText);
     list.add(game.texts.scoreText);
     if (game.state.scorePopup.active) list.add(game.texts.popupText);
@@ -34,16 +37,24 @@ void addField(DrawList& list, Game& game) {
 }  // namespace
 
 void colourMenuItems(Texts& texts, int menuSelection) {
-    const int highlighted = menuSelection >= 0 && menuSelection <= 2 ? menuSelection : 3;
+    const bool onItem = menuSelection >= playItem && menuSelection < exitItem;
+    const int highlighted = onItem ? menuSelection : exitItem;
     sf::Text* const items[] = {&texts.playItemText, &texts.howToPlayItemText, &texts.volumeItemText,
                                &texts.exitItemText};
-    for (int i = 0; i < 4; ++i) items[i]->setFillColor(i == highlighted ? menuHighlight : menuGrey);
+    for (int i = playItem; i <= exitItem; ++i)
+        items[i]->setFillColor(i == highlighted ? menuHighlight : menuGrey);
 }
 
-DrawList composeFrame(Game& game) {
+void updateScreenTexts(Game& game) {
+    if (game.shell.currentScreen == Screen::Menu)
+        colourMenuItems(game.texts, game.shell.menuSelection);
+    if (winPanelShown(game)) showFinalScore(game.texts.finalScoreText, game.state.score);
+}
+
+DrawList composeFrame(const Game& game) {
     DrawList list;
     switch (game.shell.currentScreen) {
-    case Screen::Menu: addMenu(list, game.texts, game.shell.menuSelection); break;
+    case Screen::Menu: addMenu(list, game.texts); break;
     case Screen::Instructions:
         list.add(game.texts.instructionsTitleText);
         list.add(game.texts.instructionsBodyText);
@@ -53,7 +64,7 @@ DrawList composeFrame(Game& game) {
             list.add(game.texts.gameOverText);
             list.add(game.texts.playAgainText);
         } else if (game.state.gameWon) {
-            addWinPanel(list, game.texts, game.state.score);
+            addWinPanel(list, game.texts);
         } else {
             addField(list, game);
         }
@@ -63,6 +74,7 @@ DrawList composeFrame(Game& game) {
 }
 
 void renderFrame(Game& game) {
+    updateScreenTexts(game);
     game.window.clear(sf::Color::Black);
     for (const sf::Drawable* drawable : composeFrame(game)) game.window.draw(*drawable);
     game.window.display();

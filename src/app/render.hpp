@@ -26,9 +26,13 @@ private:
 // third item highlights EXIT THE GAME.
 void colourMenuItems(Texts& texts, int menuSelection);
 
-// Prepares the texts of the current screen (menu colours, the win score)
-// and lists what to draw on it.
-DrawList composeFrame(Game& game);
+// Before a frame is drawn: the menu items take their colours, the win panel
+// its score.
+void updateScreenTexts(Game& game);
 
-// Clears to black, draws the composed frame and displays it.
+// What the current screen shows, first drawn first. Changes nothing.
+DrawList composeFrame(const Game& game);
+
+// Updates the screen's texts, clears to black, draws the composed frame and
+// displays it.
 void renderFrame(Game& game);

@@ -37,7 +37,7 @@ void LifeHearts::fill() {
     for (sf::Sprite& icon : lifeIcon) icon.setTexture(lifeFullTexture);
 }
 
-void LifeHearts::empty(int index) {
+void LifeHearts::greyOut(int index) {
     if (index < 0 || index >= static_cast<int>(lifeIconCount)) return;
     lifeIcon[static_cast<std::size_t>(index)].setTexture(lifeEmptyTexture);
 }

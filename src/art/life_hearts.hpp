@@ -27,7 +27,7 @@ struct LifeHearts {
     // Shows the full heart on every icon again.
     void fill();
     // Greys the icon at `index`; any index outside the icons is ignored.
-    void empty(int index);
+    void greyOut(int index);
 
     sf::Texture lifeFullTexture;
     sf::Texture lifeEmptyTexture;
