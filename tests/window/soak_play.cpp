@@ -111,7 +111,7 @@ TEST_F(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
     ASSERT_GE(fd, 0);
     close(fd);
     const std::string counterFile = counterName;
-    Game game(kAllAssets, {},
+    Game game(allAssets, {},
               {std::string("LD_PRELOAD=") + PLUMWICK_FRAME_COUNTER_LIB,
                "PLUMWICK_FRAME_COUNTER=" + counterFile, "LP_NUM_THREADS=0"});
     ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
@@ -164,7 +164,7 @@ TEST_F(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
         ++visits[static_cast<int>(screen)];
         if (screen == Screen::End && !ended) {
             ++games;
-            if (ink(shot.image, kWhite, kWinScoreLine).count > 0) ++won;
+            if (ink(shot.image, palette::white, winScoreLine).count > 0) ++won;
             ended = true;
         }
         if (screen == Screen::Field && ended && threeHeartsShown(shot.image)) {
