@@ -176,7 +176,7 @@ void printSimulation(const std::map<std::string, Figure>& f, const DearestSpot& 
 void printProcesses(const ProcessFigures& p) {
     const double startupRatio = p.gameStartupMs / p.minimalStartupMs;
     std::printf("\nStart-up: spawn to first frame displayed, median of %d spawns each\n", p.runs);
-    std::printf("  %-44s %9.1f ms\n", "game (its own main, first menu frame)", p.gameStartupMs);
+    std::printf("  %-44s %9.1f ms\n", "game (its own start-up, first menu frame)", p.gameStartupMs);
     std::printf("  %-44s %9.1f ms\n", "minimal SFML program (window, one frame)",
                 p.minimalStartupMs);
     std::printf("  game/minimal %.2f   target <= 1.5: %s\n", startupRatio,
