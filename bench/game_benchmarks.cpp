@@ -1,5 +1,6 @@
 #include "game_benchmarks.hpp"
 
+#include "app/frame.hpp"
 #include "app/render.hpp"
 #include "app/screens.hpp"
 #include "game/bar.hpp"
@@ -8,6 +9,7 @@
 #include "game/obstacles.hpp"
 #include "game/outcome.hpp"
 #include "game/pixel_collision.hpp"
+#include "player.hpp"
 #include "sfml_compat.hpp"
 
 #include <benchmark/benchmark.h>
@@ -27,13 +29,13 @@ enum class View { Menu, Field, FlowerField };
 // shown as flowerStep shows it. The game goes on from one benchmark run to
 // the next, so that its frames come from all over the field. One frame of the
 // game then leaves every object as the game shows it.
-void show(BenchGame& game, View view) {
+void show(Game& game, View view) {
     if (view == View::Menu) {
         game.shell.currentScreen = Screen::Menu;
     } else {
         game.shell.currentScreen = Screen::Playing;
         if (!gameInProgress(game.state))
-            restartGame(game.state, game.art, game.hearts, game.scene.draw);
+            restartGame(game.state, game.art, game.hearts, game.randomDraw);
         game.state.playClock.holdAt(10.f);
         const bool flower = view == View::FlowerField;
         game.state.flowerVisible = flower;
@@ -43,18 +45,13 @@ void show(BenchGame& game, View view) {
         game.art.flower.sprite.setScale({scale, scale});
     }
     game.frameClock.restart();
-    runFrame(game.scene);
-}
-
-float centreX(const sf::Sprite& sprite) {
-    const sf::FloatRect bounds = sprite.getGlobalBounds();
-    return compat::left(bounds) + compat::width(bounds) / 2.f;
+    runFrame(game);
 }
 
 // Before each field frame: the flower stays hidden (or shown), no life is
 // ever lost, and the bar is where a player puts it: under the ball, 30 px
 // behind its centre, so that the ball goes on across the field.
-void keepInPlay(BenchGame& game, View view) {
+void keepInPlay(Game& game, View view) {
     if (view == View::Menu) return;
     PlayState& state = game.state;
     if (view == View::Field)
@@ -74,13 +71,13 @@ void keepInPlay(BenchGame& game, View view) {
 
 // Counts, beside the time, the scoring hits and the share of frames that drew
 // the "+100" popup: the field frames are frames of real play.
-void gameFrame(benchmark::State& run, BenchGame& game, View view) {
+void gameFrame(benchmark::State& run, Game& game, View view) {
     show(game, view);
     const int scoreBefore = game.state.score;
     long long popupFrames = 0;
     for (auto _ : run) {
         keepInPlay(game, view);
-        runFrame(game.scene);
+        runFrame(game);
         popupFrames += game.state.scorePopup.active;
     }
     if (view == View::Menu) return;
@@ -92,52 +89,30 @@ void gameFrame(benchmark::State& run, BenchGame& game, View view) {
 // The game's frame on the field as runFrame runs it, but with the held keys
 // given (none) instead of asked of the keyboard: what the frame would cost
 // without its two requests to the X server.
-void keysGivenFrame(benchmark::State& run, BenchGame& game) {
+void keysGivenFrame(benchmark::State& run, Game& game) {
     show(game, View::Field);
     for (auto _ : run) {
         keepInPlay(game, View::Field);
-        handleEvents(game.scene);
-        const float dt = game.frameClock.restart().asSeconds();
-        advanceFrame(game.scene, dt, {});
-        renderFrame(game.scene);
+        runFrame(game, [](const Game&) { return HeldKeys{}; });
     }
 }
 
 // The same objects in the same draw calls as the game's frame on the view,
-// with no game logic at all, and without the "+100" popup, which the game
-// draws for 0.45 s after each scoring hit (the "popup" share of its frames).
-void referenceFrame(benchmark::State& run, BenchGame& game, View view) {
+// listed once by the game's own composition, with no game logic at all, and
+// without the "+100" popup, which the game draws for 0.45 s after each
+// scoring hit (the "popup" share of its frames).
+void referenceFrame(benchmark::State& run, Game& game, View view) {
     show(game, view);
-    sf::RenderWindow& window = game.window;
-    const Texts& texts = game.texts;
-    const FieldArt& art = game.art;
-    const bool flower = view == View::FlowerField;
+    game.state.scorePopup.active = false;
+    const DrawList list = composeFrame(game);
     for (auto _ : run) {
-        window.clear(sf::Color::Black);
-        if (view == View::Menu) {
-            window.draw(texts.titleText);
-            window.draw(texts.playItemText);
-            window.draw(texts.howToPlayItemText);
-            window.draw(texts.volumeItemText);
-            window.draw(texts.exitItemText);
-            window.draw(texts.menuHintText);
-        } else {
-            window.draw(texts.timerText);
-            window.draw(texts.scoreText);
-            for (const sf::Sprite& icon : game.hearts.lifeIcon) window.draw(icon);
-            window.draw(art.blockObstacle.sprite);
-            window.draw(art.trapezoidObstacle.sprite);
-            window.draw(art.diamondObstacle.sprite);
-            window.draw(art.heartObstacle.sprite);
-            window.draw(art.flower.sprite);
-            window.draw(art.bar.sprite);
-            if (!flower) window.draw(art.ball.sprite);
-        }
-        window.display();
+        game.window.clear(sf::Color::Black);
+        for (const sf::Drawable* drawable : list) game.window.draw(*drawable);
+        game.window.display();
     }
 }
 
-void emptyFrame(benchmark::State& run, BenchGame& game) {
+void emptyFrame(benchmark::State& run, Game& game) {
     for (auto _ : run) {
         game.window.clear(sf::Color::Black);
         game.window.display();
@@ -146,23 +121,24 @@ void emptyFrame(benchmark::State& run, BenchGame& game) {
 
 // The phases of the game's frame that the reference does not have, alone, on
 // the playing field: what the frame costs beyond its draw calls.
-void eventsPart(benchmark::State& run, BenchGame& game) {
+void eventsPhase(benchmark::State& run, Game& game) {
     show(game, View::Field);
-    for (auto _ : run) handleEvents(game.scene);
+    for (auto _ : run) handleEvents(game);
 }
 
 // The keys a playing frame asks for: Left and Right.
-void keysPart(benchmark::State& run, BenchGame&) {
+void keysPhase(benchmark::State& run, Game&) {
     for (auto _ : run) {
         HeldKeys keys = sampleHeldKeys({true, false}, true);
         benchmark::DoNotOptimize(keys);
     }
 }
 
-void composePart(benchmark::State& run, BenchGame& game) {
+void composePhase(benchmark::State& run, Game& game) {
     show(game, View::Field);
     for (auto _ : run) {
-        DrawList list = composeFrame(game.scene);
+        updateScreenTexts(game);
+        DrawList list = composeFrame(game);
         benchmark::DoNotOptimize(list);
     }
 }
@@ -179,7 +155,7 @@ struct Arrangement {
     std::array<sf::Vector2f, obstacleCount> obstacles;
 };
 
-Arrangement capture(BenchGame& game) {
+Arrangement capture(Game& game) {
     Arrangement a{
         game.state, game.art.ball.sprite.getPosition(), game.art.bar.sprite.getPosition(), {}};
     const auto obstacles = game.art.obstacles();
@@ -188,7 +164,7 @@ Arrangement capture(BenchGame& game) {
     return a;
 }
 
-void restore(BenchGame& game, const Arrangement& a) {
+void restore(Game& game, const Arrangement& a) {
     game.state = a.state;
     game.art.ball.sprite.setPosition(a.ball);
     game.art.bar.sprite.setPosition(a.bar);
@@ -199,9 +175,9 @@ void restore(BenchGame& game, const Arrangement& a) {
 
 // A new game on the field at 10 s of play: everything where a game starts,
 // the ball in open space, nothing touching.
-Arrangement typicalArrangement(BenchGame& game) {
+Arrangement typicalArrangement(Game& game) {
     game.shell.currentScreen = Screen::Playing;
-    restartGame(game.state, game.art, game.hearts, game.scene.draw);
+    restartGame(game.state, game.art, game.hearts, game.randomDraw);
     game.state.playClock.holdAt(10.f);
     return capture(game);
 }
@@ -220,7 +196,7 @@ bool ballTouchesHeart(FieldArt& art) {
 // not paint: the contact test then samples every pixel of the overlap and
 // finds no contact. A margin of 2 px all round keeps that true after a frame
 // of motion. Searched from the bottom left corner upwards.
-Arrangement dearestArrangement(BenchGame& game) {
+Arrangement dearestArrangement(Game& game) {
     Arrangement a = typicalArrangement(game);
     FieldArt& art = game.art;
     const sf::FloatRect heart = art.heartObstacle.sprite.getGlobalBounds();
@@ -246,25 +222,26 @@ Arrangement dearestArrangement(BenchGame& game) {
 
 // One update from the arrangement must leave the ball overlapping the heart's
 // box by the whole ball with no contact, and respond to no hit at all.
-DearestSpot checkDearest(BenchGame& game, const Arrangement& a) {
+DearestSpot checkDearest(Game& game, const Arrangement& a) {
     restore(game, a);
     const sf::FloatRect ball = game.art.ball.sprite.getGlobalBounds();
     if (ballTouchesHeart(game.art)) throw std::runtime_error("dearest spot: contact before");
-    playingUpdate(game.scene, typicalDt, {});
+    playingUpdate(game, typicalDt, {});
     const std::optional<sf::FloatRect> overlap = ballHeartOverlap(game.art);
     const bool whole = overlap && compat::width(*overlap) == compat::width(ball) &&
                        compat::height(*overlap) == compat::height(ball);
     if (!whole || ballTouchesHeart(game.art) || game.state.score != a.state.score ||
-        game.state.hitLatch[3] || game.state.ballVelocity != a.state.ballVelocity)
+        game.state.hitLatch[heartIndex] || game.state.ballVelocity != a.state.ballVelocity)
         throw std::runtime_error("dearest spot: not a wide overlap without contact");
-    DearestSpot spot{a.ball, a.obstacles[3], compat::width(*overlap), compat::height(*overlap)};
+    DearestSpot spot{a.ball, a.obstacles[heartIndex], compat::width(*overlap),
+                     compat::height(*overlap)};
     restore(game, a);
     return spot;
 }
 
-void checkTypical(BenchGame& game, const Arrangement& a) {
+void checkTypical(Game& game, const Arrangement& a) {
     restore(game, a);
-    playingUpdate(game.scene, typicalDt, {});
+    playingUpdate(game, typicalDt, {});
     const sf::FloatRect ball = game.art.ball.sprite.getGlobalBounds();
     for (const Picture* obstacle : game.art.obstacles())
         if (compat::findIntersection(ball, obstacle->sprite.getGlobalBounds()))
@@ -274,22 +251,22 @@ void checkTypical(BenchGame& game, const Arrangement& a) {
     restore(game, a);
 }
 
-void updateFrom(benchmark::State& run, BenchGame& game, const Arrangement& a) {
+void updateFrom(benchmark::State& run, Game& game, const Arrangement& a) {
     game.shell.currentScreen = Screen::Playing;
     for (auto _ : run) {
         restore(game, a);
-        playingUpdate(game.scene, typicalDt, {});
+        playingUpdate(game, typicalDt, {});
     }
 }
 
-void restoreOnly(benchmark::State& run, BenchGame& game, const Arrangement& a) {
+void restoreOnly(benchmark::State& run, Game& game, const Arrangement& a) {
     for (auto _ : run) {
         restore(game, a);
         benchmark::ClobberMemory();
     }
 }
 
-void collisionAt(benchmark::State& run, BenchGame& game, const Arrangement& a) {
+void collisionAt(benchmark::State& run, Game& game, const Arrangement& a) {
     restore(game, a);
     FieldArt& art = game.art;
     for (auto _ : run) {
@@ -308,7 +285,7 @@ benchmark::internal::Benchmark* withLength(benchmark::internal::Benchmark* b, Ru
 
 }  // namespace
 
-DearestSpot registerGameBenchmarks(BenchGame& game, RunLength frames, RunLength updates) {
+DearestSpot registerGameBenchmarks(Game& game, RunLength frames, RunLength updates) {
     using benchmark::RegisterBenchmark;
     namespace n = bench_names;
     struct Pair {
@@ -340,15 +317,15 @@ DearestSpot registerGameBenchmarks(BenchGame& game, RunLength frames, RunLength 
                                  [&game](benchmark::State& run) { keysGivenFrame(run, game); }),
                frames)
         ->Unit(benchmark::kMicrosecond);
-    struct Part {
+    struct Phase {
         const char* name;
-        void (*measure)(benchmark::State&, BenchGame&);
+        void (*measure)(benchmark::State&, Game&);
     };
-    for (const Part& part : {Part{n::eventsPart, eventsPart}, Part{n::keysPart, keysPart},
-                             Part{n::composePart, composePart}}) {
-        const auto measure = part.measure;
+    for (const Phase& phase : {Phase{n::eventsPhase, eventsPhase}, Phase{n::keysPhase, keysPhase},
+                               Phase{n::composePhase, composePhase}}) {
+        const auto measure = phase.measure;
         withLength(RegisterBenchmark(
-                       part.name, [&game, measure](benchmark::State& run) { measure(run, game); }),
+                       phase.name, [&game, measure](benchmark::State& run) { measure(run, game); }),
                    updates)
             ->Unit(benchmark::kMicrosecond);
     }

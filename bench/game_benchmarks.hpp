@@ -1,7 +1,7 @@
 #pragma once
 // The benchmarks that drive the game's frames and simulation in this process.
 
-#include "bench_game.hpp"
+#include "app/game.hpp"
 
 // How long each benchmark runs: the minimum time of one repetition, and how
 // many repetitions (run interleaved in a random order with the others).
@@ -19,9 +19,9 @@ inline const char* const fieldReference = "frame/field/reference";
 inline const char* const flowerGame = "frame/flower/game";
 inline const char* const flowerReference = "frame/flower/reference";
 inline const char* const fieldKeysGiven = "frame/field/game-keys-given";
-inline const char* const eventsPart = "frame-part/events";
-inline const char* const keysPart = "frame-part/held-keys";
-inline const char* const composePart = "frame-part/compose";
+inline const char* const eventsPhase = "frame-phase/events";
+inline const char* const keysPhase = "frame-phase/held-keys";
+inline const char* const composePhase = "frame-phase/compose";
 inline const char* const typicalUpdate = "update/typical";
 inline const char* const dearestUpdate = "update/dearest";
 inline const char* const restoreOnly = "update/restore-only";
@@ -38,4 +38,4 @@ struct DearestSpot {
 
 // Registers every frame and simulation benchmark on `game`. Finds and checks
 // the dearest update's ball position first; throws if there is none.
-DearestSpot registerGameBenchmarks(BenchGame& game, RunLength frames, RunLength updates);
+DearestSpot registerGameBenchmarks(Game& game, RunLength frames, RunLength updates);

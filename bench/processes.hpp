@@ -1,6 +1,7 @@
 #pragma once
 // Start-up and peak memory, measured on separate processes: the game's own
-// main (plumwick_session) against the minimal SFML program (plumwick_minimal).
+// start-up (plumwick_session builds the same Game as main) against the
+// minimal SFML program (plumwick_minimal).
 
 struct ProcessFigures {
     int runs = 0;                  // spawns of each program for the start-up

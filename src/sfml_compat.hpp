@@ -3,8 +3,18 @@
 // else is written against SFML 3 names; these helpers give the 2.5 spelling
 // of the few calls whose signatures changed between the two majors.
 
-#include <SFML/Audio.hpp>
-#include <SFML/Graphics.hpp>
+#include <SFML/Audio/Music.hpp>
+#include <SFML/Config.hpp>
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/Rect.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Text.hpp>
+#include <SFML/Graphics/Texture.hpp>
+#include <SFML/Window/Event.hpp>
+#include <SFML/Window/Keyboard.hpp>
+#include <SFML/Window/VideoMode.hpp>
 
 #include <optional>
 #include <string>
@@ -42,18 +52,6 @@ inline sf::Color getPixel(const sf::Image& image, unsigned x, unsigned y) {
 // Loads without sRGB conversion in both majors (2.5's default is off too).
 inline bool loadTexture(sf::Texture& texture, const sf::Image& image) {
     return texture.loadFromImage(image);
-}
-
-// What the window shows now, read back from its front buffer.
-inline sf::Image captureWindow(const sf::RenderWindow& window) {
-    sf::Texture texture;
-#if SFML_VERSION_MAJOR >= 3
-    if (!texture.resize(window.getSize())) return {};
-#else
-    if (!texture.create(window.getSize().x, window.getSize().y)) return {};
-#endif
-    texture.update(window);
-    return texture.copyToImage();
 }
 
 // --- Rectangles -----------------------------------------------------------
@@ -96,18 +94,6 @@ inline std::optional<sf::FloatRect> findIntersection(const sf::FloatRect& a,
     sf::FloatRect overlap;
     if (a.intersects(b, overlap)) return overlap;
     return std::nullopt;
-#endif
-}
-
-// --- Sprites --------------------------------------------------------------
-
-// SFML 3 sprites always hold a texture and return a reference; 2.5 returns a
-// pointer. A pointer on both lets callers compare texture identity.
-inline const sf::Texture* textureOf(const sf::Sprite& sprite) {
-#if SFML_VERSION_MAJOR >= 3
-    return &sprite.getTexture();
-#else
-    return sprite.getTexture();
 #endif
 }
 

@@ -175,26 +175,29 @@ TEST(Art, Flower) {
 
 TEST(Art, LifeHearts) {
     const LifeHearts hearts;
-    for (const sf::Image* image : {&hearts.fullImage, &hearts.emptyImage}) {
+    // What the icons show, read back from the textures.
+    const sf::Image fullImage = hearts.lifeFullTexture.copyToImage();
+    const sf::Image emptyImage = hearts.lifeEmptyTexture.copyToImage();
+    for (const sf::Image* image : {&fullImage, &emptyImage}) {
         ASSERT_EQ(image->getSize(), sf::Vector2u(16, 16));
         EXPECT_EQ(colourCounts(*image).at(transparent), 256 - 66);
         expectOnlyOpaqueOrEmpty(*image);
     }
-    EXPECT_EQ(colourCounts(hearts.fullImage).at(crimson), 66);
-    EXPECT_EQ(colourCounts(hearts.emptyImage).at(rgba(palette::emptyLifeHeart)), 66);
+    EXPECT_EQ(colourCounts(fullImage).at(crimson), 66);
+    EXPECT_EQ(colourCounts(emptyImage).at(rgba(palette::emptyLifeHeart)), 66);
     for (unsigned y = 0; y < 16; ++y)
         for (unsigned x = 0; x < 16; ++x)
-            EXPECT_EQ(std::get<3>(pixelAt(hearts.fullImage, x, y)),
-                      std::get<3>(pixelAt(hearts.emptyImage, x, y)));
-    EXPECT_EQ(pixelAt(hearts.fullImage, 11, 3), crimson);  // the pattern's 17th column is unread
-    EXPECT_EQ(pixelAt(hearts.fullImage, 12, 3), transparent);
-    EXPECT_EQ(pixelAt(hearts.fullImage, 5, 9), crimson);
-    EXPECT_EQ(pixelAt(hearts.fullImage, 5, 10), transparent);
+            EXPECT_EQ(std::get<3>(pixelAt(fullImage, x, y)),
+                      std::get<3>(pixelAt(emptyImage, x, y)));
+    EXPECT_EQ(pixelAt(fullImage, 11, 3), crimson);  // the pattern's 17th column is unread
+    EXPECT_EQ(pixelAt(fullImage, 12, 3), transparent);
+    EXPECT_EQ(pixelAt(fullImage, 5, 9), crimson);
+    EXPECT_EQ(pixelAt(fullImage, 5, 10), transparent);
 
     const float xs[] = {20.f, 55.f, 90.f};
     for (std::size_t i = 0; i < 3; ++i) {
         const sf::Sprite& icon = hearts.lifeIcon[i];
-        EXPECT_EQ(compat::textureOf(icon), &hearts.lifeFullTexture);
+        EXPECT_EQ(textureOf(icon), &hearts.lifeFullTexture);
         EXPECT_EQ(icon.getScale(), sf::Vector2f(2.f, 2.f));
         EXPECT_EQ(icon.getPosition(), sf::Vector2f(xs[i], 15.f));
         EXPECT_EQ(compat::width(icon.getGlobalBounds()), 32.f);
@@ -217,7 +220,7 @@ TEST(Art, FieldSprites) {
     };
     for (const Expected& e : table) {
         const sf::Sprite& sprite = e.picture.sprite;
-        EXPECT_EQ(compat::textureOf(sprite), &e.picture.texture);
+        EXPECT_EQ(textureOf(sprite), &e.picture.texture);
         EXPECT_FALSE(e.picture.texture.isSmooth());
         EXPECT_EQ(sprite.getScale(), e.scale);
         EXPECT_EQ(sprite.getOrigin(), sf::Vector2f(0, 0));

@@ -4,6 +4,7 @@
 #include "game/bar.hpp"
 #include "game/speed_up.hpp"
 #include "game_fixture.hpp"
+#include "image_counts.hpp"
 #include "sfml_compat.hpp"
 
 #include <gtest/gtest.h>
@@ -90,13 +91,13 @@ TEST(Ball, DropsOnlyPastTheBottomAndCostsALife) {
     EXPECT_EQ(ballAt(game), sf::Vector2f(384.f, 50.f));
     EXPECT_EQ(game.art.bar.sprite.getPosition(), sf::Vector2f(325.f, 550.f));
     EXPECT_EQ(game.state.ballVelocity, sf::Vector2f(-250.f, 120.f));  // vx keeps its speed-ups
-    EXPECT_EQ(compat::textureOf(game.hearts.lifeIcon[2]), &game.hearts.lifeEmptyTexture);
-    EXPECT_EQ(compat::textureOf(game.hearts.lifeIcon[1]), &game.hearts.lifeFullTexture);
+    EXPECT_EQ(textureOf(game.hearts.lifeIcon[2]), &game.hearts.lifeEmptyTexture);
+    EXPECT_EQ(textureOf(game.hearts.lifeIcon[1]), &game.hearts.lifeFullTexture);
     EXPECT_FALSE(game.state.gameOver);
 
     stepBall(game, {100.f, 601.f}, {0.f, 0.f});
-    EXPECT_EQ(compat::textureOf(game.hearts.lifeIcon[1]), &game.hearts.lifeEmptyTexture);
-    EXPECT_EQ(compat::textureOf(game.hearts.lifeIcon[0]), &game.hearts.lifeFullTexture);
+    EXPECT_EQ(textureOf(game.hearts.lifeIcon[1]), &game.hearts.lifeEmptyTexture);
+    EXPECT_EQ(textureOf(game.hearts.lifeIcon[0]), &game.hearts.lifeFullTexture);
     EXPECT_EQ(game.state.ballVelocity, sf::Vector2f(0.f, 120.f));
 }
 
@@ -104,8 +105,8 @@ TEST(Ball, ThirdDropEndsTheGameAndTheFrameRunsOn) {
     GameFixture game;
     game.play();
     game.state.lives = 1;
-    game.hearts.empty(2);
-    game.hearts.empty(1);
+    game.hearts.greyOut(2);
+    game.hearts.greyOut(1);
     game.art.ball.sprite.setPosition({100.f, 599.f});
     game.state.ballVelocity = {0.f, 200.f};
     game.state.playClock.holdAt(12.5f);
@@ -114,7 +115,7 @@ TEST(Ball, ThirdDropEndsTheGameAndTheFrameRunsOn) {
     EXPECT_EQ(game.state.lives, 0);
     EXPECT_TRUE(game.state.gameOver);
     for (const sf::Sprite& icon : game.hearts.lifeIcon)
-        EXPECT_EQ(compat::textureOf(icon), &game.hearts.lifeEmptyTexture);
+        EXPECT_EQ(textureOf(icon), &game.hearts.lifeEmptyTexture);
     // The bar step, the clock and the HUD still ran in that frame.
     EXPECT_FLOAT_EQ(game.art.bar.sprite.getPosition().x, 328.f);
     EXPECT_EQ(game.texts.timerText.getString().toAnsiString(), "12s.");

@@ -65,7 +65,7 @@ TEST(Flower, CountsOnlyPlayingTime) {
     game.frame(1.f);
     EXPECT_TRUE(shown(game));
     // While shown the ball goes on and is not drawn; the bar is.
-    const DrawList list = composeFrame(game.scene);
+    const DrawList list = composeFrame(game);
     EXPECT_EQ(*(list.end() - 1), &game.art.bar.sprite);
 }
 
@@ -85,7 +85,7 @@ TEST(Outcome, WonAtSixtyWholeSecondsNeverAtFiftyNine) {
     played.frame(0.01f);
     EXPECT_TRUE(played.state.gameWon);
     EXPECT_EQ(played.texts.timerText.getString().toAnsiString(), "60s.");
-    EXPECT_EQ(*composeFrame(played.scene).begin(), &played.texts.winText);
+    EXPECT_EQ(*composeFrame(played).begin(), &played.texts.winText);
     // Won games hold still.
     const sf::Vector2f ball = played.art.ball.sprite.getPosition();
     played.frame(0.2f);
@@ -102,7 +102,7 @@ TEST(Outcome, LastDropAndSixtySecondsInOneFrameShowGameOver) {
     game.frame(0.01f);
     EXPECT_TRUE(game.state.gameOver);
     EXPECT_TRUE(game.state.gameWon);
-    const DrawList list = composeFrame(game.scene);
+    const DrawList list = composeFrame(game);
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(*list.begin(), &game.texts.gameOverText);
 
@@ -138,5 +138,5 @@ TEST(Outcome, SpaceRestartsOnlyAnEndedGameOnAnyScreen) {
     // An ended game comes back to its panel with PLAY.
     game.state.gameWon = true;
     game.play();
-    EXPECT_EQ(*composeFrame(game.scene).begin(), &game.texts.winText);
+    EXPECT_EQ(*composeFrame(game).begin(), &game.texts.winText);
 }

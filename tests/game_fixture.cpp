@@ -2,14 +2,16 @@
 
 #include <gtest/gtest.h>
 
-GameFixture::GameFixture()
-    : GameObjects([this] {
-          if (draws.empty()) return 1;
-          const int next = draws.front();
-          draws.pop_front();
-          return next;
-      }) {
-    EXPECT_TRUE(fontOpened) << "run the tests in assets/";
+int DrawScript::next() {
+    if (draws.empty()) return 1;
+    const int draw = draws.front();
+    draws.pop_front();
+    return draw;
+}
+
+GameFixture::GameFixture(std::deque<int> startDraws)
+    : DrawScript{std::move(startDraws)}, Game([this] { return next(); }) {
+    EXPECT_TRUE(started()) << "run the tests in assets/";
 }
 
 void GameFixture::play() {

@@ -2,6 +2,7 @@
 
 #include "game/speed_up.hpp"
 #include "game_fixture.hpp"
+#include "image_counts.hpp"
 #include "sfml_compat.hpp"
 
 #include <gtest/gtest.h>
@@ -29,17 +30,15 @@ TEST(PlayState, StartValuesInTheirThreeGroups) {
     EXPECT_FALSE(state.gameWon);
 }
 
-TEST(PlayState, StartUpDrawsObstaclesFirstThenTheBall) {
-    PlayState state;
-    std::deque<int> script{2, 3, 4, 5, 6};  // even, odd, even, odd; ball even
-    drawStartDirections(state, [&] {
-        const int next = script.front();
-        script.pop_front();
-        return next;
-    });
-    EXPECT_TRUE(script.empty());
+TEST(PlayState, StartUpWritesItsLineThenDrawsObstaclesFirstThenTheBall) {
+    testing::internal::CaptureStdout();
+    GameFixture game({2, 3, 4, 5, 6, 9});  // even, odd, even, odd; ball even; one left over
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "PROGRAMMA AVVIATO!\n");
+    EXPECT_EQ(game.draws, std::deque<int>{9});
+    PlayState& state = game.state;
     EXPECT_EQ(state.obstacleVelocity, (std::array<float, 4>{-80.f, 100.f, -90.f, 70.f}));
     EXPECT_EQ(state.ballVelocity, sf::Vector2f(120.f, 120.f));  // even: rightwards, always down
+    EXPECT_EQ(game.music.menuMusic.getStatus(), sf::SoundSource::Status::Playing);
 
     // The C library's generator, seeded, gives the same directions the game
     // would draw from it.
@@ -58,8 +57,8 @@ TEST(PlayState, RestartDrawsTheBallFirstAndResetsTheGame) {
     // A game in the middle of things.
     game.state.lives = 0;
     game.state.score = 1200;
-    game.hearts.empty(0);
-    game.hearts.empty(2);
+    game.hearts.greyOut(0);
+    game.hearts.greyOut(2);
     game.state.gameOver = true;
     game.state.gameWon = true;
     game.art.bar.sprite.setPosition({12.f, 550.f});
@@ -78,13 +77,13 @@ TEST(PlayState, RestartDrawsTheBallFirstAndResetsTheGame) {
     currentSpeed = 321.f;
 
     game.draws = {3, 2, 3, 3, 2};  // ball odd: leftwards; then block even, trapezoid odd, ...
-    restartGame(game.state, game.art, game.hearts, game.scene.draw);
+    restartGame(game.state, game.art, game.hearts, game.randomDraw);
 
     EXPECT_TRUE(game.draws.empty());
     EXPECT_EQ(game.state.lives, 3);
     EXPECT_EQ(game.state.score, 0);
     for (const sf::Sprite& icon : game.hearts.lifeIcon) {
-        EXPECT_EQ(compat::textureOf(icon), &game.hearts.lifeFullTexture);
+        EXPECT_EQ(textureOf(icon), &game.hearts.lifeFullTexture);
         EXPECT_EQ(compat::width(icon.getGlobalBounds()), 32.f);
     }
     EXPECT_FALSE(game.state.gameOver);

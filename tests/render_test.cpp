@@ -2,6 +2,7 @@
 
 #include "app/render.hpp"
 #include "game_fixture.hpp"
+#include "image_counts.hpp"
 #include "sfml_compat.hpp"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,8 @@
 namespace {
 
 std::vector<const sf::Drawable*> drawn(GameFixture& game) {
-    const DrawList list = composeFrame(game.scene);
+    updateScreenTexts(game);
+    const DrawList list = composeFrame(game);
     return {list.begin(), list.end()};
 }
 
@@ -67,7 +69,7 @@ TEST(Render, MenuHighlightFollowsTheSelection) {
                                &game.texts.volumeItemText, &game.texts.exitItemText};
     for (int selection : {0, 1, 2, 3, 4, 17, -1}) {
         game.shell.menuSelection = selection;
-        composeFrame(game.scene);
+        updateScreenTexts(game);
         const int lit = selection >= 0 && selection <= 2 ? selection : 3;
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(items[i]->getFillColor(), i == lit ? white : grey)
@@ -81,8 +83,8 @@ TEST(Render, ClearsToBlackAndDrawsTheField) {
     GameFixture game;
     game.play();
     game.frame(0.f);
-    renderFrame(game.scene);
-    const sf::Image shot = compat::captureWindow(game.window);
+    renderFrame(game);
+    const sf::Image shot = captureWindow(game.window);
     ASSERT_EQ(shot.getSize(), sf::Vector2u(800, 600));
     EXPECT_EQ(compat::getPixel(shot, 5, 5), sf::Color::Black);
     EXPECT_EQ(compat::getPixel(shot, 400, 128), sf::Color(20, 120, 50));  // the block's inside
@@ -95,8 +97,8 @@ TEST(Render, WinPanelShowsOnlyItsTextsAndTheScore) {
     game.play();
     game.state.score = 2300;
     game.state.gameWon = true;
-    renderFrame(game.scene);
-    const sf::Image shot = compat::captureWindow(game.window);
+    renderFrame(game);
+    const sf::Image shot = captureWindow(game.window);
     int white = 0, other = 0, whiteBelow400 = 0;
     for (unsigned y = 0; y < 600; ++y)
         for (unsigned x = 0; x < 800; ++x) {

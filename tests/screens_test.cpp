@@ -133,5 +133,5 @@ TEST(Screens, ExitTheGameClosesTheWindow) {
     EXPECT_FALSE(game.window.isOpen());
     // The rest of the frame still runs against the closed window.
     game.frame(0.01f);
-    renderFrame(game.scene);
+    renderFrame(game);
 }

@@ -2,6 +2,8 @@
 
 #include "art/life_hearts.hpp"
 #include "game_fixture.hpp"
+#include "image_counts.hpp"
+#include "player.hpp"
 #include "sfml_compat.hpp"
 
 #include <gtest/gtest.h>
@@ -27,7 +29,7 @@ void expectInvariants(GameFixture& game, const std::array<float, 4>& startY) {
     ASSERT_GE(s.lives, 0);
     ASSERT_LE(s.lives, 3);
     for (int i = 0; i < 3; ++i)
-        ASSERT_EQ(compat::textureOf(game.hearts.lifeIcon[i]),
+        ASSERT_EQ(textureOf(game.hearts.lifeIcon[i]),
                   s.lives > i ? &game.hearts.lifeFullTexture : &game.hearts.lifeEmptyTexture);
     ASSERT_GE(s.score, 0);
     ASSERT_EQ(s.score % 100, 0);
@@ -50,7 +52,7 @@ void expectInvariants(GameFixture& game, const std::array<float, 4>& startY) {
 TEST(Soak, HoursOfRandomFramesKeepEveryInvariant) {
     GameFixture game;
     std::mt19937 random(20261207);
-    game.scene.draw = [&random] { return static_cast<int>(random() & 0x7fffffff); };
+    game.randomDraw = [&random] { return static_cast<int>(random() & 0x7fffffff); };
     std::uniform_real_distribution<float> logDt(std::log(1e-5f), std::log(0.25f));
     std::bernoulli_distribution change(0.05);
 
@@ -65,10 +67,7 @@ TEST(Soak, HoursOfRandomFramesKeepEveryInvariant) {
         if (restarts % 2 == 0) {
             // Every other game a careful player follows the ball, so that
             // games are won as well as lost.
-            const float ballCentre = game.art.ball.sprite.getPosition().x + 16.f;
-            const float barCentre = game.art.bar.sprite.getPosition().x + 75.f;
-            keys.left = ballCentre < barCentre - 20.f;
-            keys.right = ballCentre > barCentre + 20.f;
+            keys = followBall(game);
         } else {
             if (change(random)) keys.left = !keys.left;
             if (change(random)) keys.right = !keys.right;

@@ -29,22 +29,22 @@
 
 namespace {
 
-constexpr int kSampleRate = 44100;
-constexpr int kStepsPerBar = 16;  // the sequencer grid is one 16th note
-constexpr int kStepsPerBeat = 4;
-constexpr double kPi = 3.14159265358979323846;
+constexpr int sampleRate = 44100;
+constexpr int stepsPerBar = 16;  // the sequencer grid is one 16th note
+constexpr int stepsPerBeat = 4;
+constexpr double pi = 3.14159265358979323846;
 
 // Peak level of the rendered mix before encoding (about -3.1 dBFS). Lossy
 // coding can overshoot the source peak slightly, so we leave headroom to keep
 // the decoded file well below -1 dBFS.
-constexpr float kPeakTarget = 0.70f;
+constexpr float peakTarget = 0.70f;
 
 // Vorbis VBR quality (-0.1 .. 1.0). 0.4 is transparent enough for square waves
 // while keeping each track a few hundred kilobytes.
-constexpr float kVorbisQuality = 0.4f;
+constexpr float vorbisQuality = 0.4f;
 
 // A fixed stream serial number keeps the output files byte-reproducible.
-constexpr int kOggSerialNumber = 0x504C4D57;  // "PLMW"
+constexpr int oggSerialNumber = 0x504C4D57;  // "PLMW"
 
 // ---------------------------------------------------------------------------
 // Note names as MIDI numbers (C4 = 60, A4 = 69 = 440 Hz).
@@ -115,7 +115,7 @@ constexpr bool patternLengthIs16(const char* pattern) {
     while (pattern[length] != '\0') {
         ++length;
     }
-    return length == kStepsPerBar;
+    return length == stepsPerBar;
 }
 
 // ---------------------------------------------------------------------------
@@ -135,9 +135,9 @@ struct Instrument {
     double vibratoDepth;    // relative pitch swing, 0 for none
 };
 
-constexpr double kVibratoRateHz = 5.5;
-constexpr double kVibratoDelaySeconds = 0.18;  // long notes only get vibrato
-constexpr double kVibratoFadeInSeconds = 0.25;
+constexpr double vibratoRateHz = 5.5;
+constexpr double vibratoDelaySeconds = 0.18;  // long notes only get vibrato
+constexpr double vibratoFadeInSeconds = 0.25;
 
 // A short tap delay on the lead gives a little space without reverb. Taps read
 // the lead buffer circularly, so the echo also wraps around the loop point.
@@ -173,11 +173,11 @@ struct Song {
 // Samples per 16th-note step; the tempos below are chosen so this is exact,
 // which makes every bar, and so the whole loop, a whole number of samples.
 constexpr int samplesPerStep(int beatsPerMinute) {
-    return kSampleRate * 60 / (beatsPerMinute * kStepsPerBeat);
+    return sampleRate * 60 / (beatsPerMinute * stepsPerBeat);
 }
 
 constexpr bool tempoGivesWholeSteps(int beatsPerMinute) {
-    return (kSampleRate * 60) % (beatsPerMinute * kStepsPerBeat) == 0;
+    return (sampleRate * 60) % (beatsPerMinute * stepsPerBeat) == 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -185,7 +185,7 @@ constexpr bool tempoGivesWholeSteps(int beatsPerMinute) {
 // square-wave lead with gentle vibrato and echo over slow broken chords.
 
 // clang-format off
-constexpr Note kMenuMelody[] = {
+constexpr Note menuMelody[] = {
     // C                                   Am
     {E5, 4}, {G5, 4}, {E5, 2}, {D5, 2}, {C5, 4},   {E5, 4}, {A5, 4}, {G5, 4}, {E5, 4},
     // F                                             G
@@ -204,7 +204,7 @@ constexpr Note kMenuMelody[] = {
     {E5, 6}, {D5, 2}, {C5, 8},   {Rest, 4}, {G4, 4}, {B4, 4}, {D5, 4},
 };
 
-constexpr Chord kMenuChords[] = {
+constexpr Chord menuChords[] = {
     {C3, {C4, E4, G4}}, {A2, {A3, C4, E4}}, {F2, {A3, C4, F4}}, {G2, {G3, B3, D4}},
     {C3, {C4, E4, G4}}, {A2, {A3, C4, E4}}, {D3, {A3, D4, F4}}, {G2, {G3, B3, D4}},
     {F2, {A3, C4, F4}}, {G2, {G3, B3, D4}}, {E2, {G3, B3, E4}}, {A2, {A3, C4, E4}},
@@ -212,21 +212,21 @@ constexpr Chord kMenuChords[] = {
 };
 
 // Root, fifth, octave, fifth: a rocking bass that leaves room for the tune.
-constexpr BassHit kMenuBass[] = {
+constexpr BassHit menuBass[] = {
     {0, 6, 0}, {6, 2, 7}, {8, 4, 12}, {12, 4, 7},
 };
 
-constexpr int kMenuArp[] = {0, 1, 2, 3, 2, 1, 2, 1};
+constexpr int menuArp[] = {0, 1, 2, 3, 2, 1, 2, 1};
 
-constexpr Song kMenuSong = {
+constexpr Song menuSong = {
     "menu_music.ogg",
     "Plumwick - Menu",
     100,
     16,
-    tableOf(kMenuMelody),
-    tableOf(kMenuChords),
-    tableOf(kMenuBass),
-    tableOf(kMenuArp),
+    tableOf(menuMelody),
+    tableOf(menuChords),
+    tableOf(menuBass),
+    tableOf(menuArp),
     2,
     "K.....K.S.......",
     "K.....K.S...S.S.",
@@ -243,7 +243,7 @@ constexpr Song kMenuSong = {
 // Game music: A minor, 140 BPM, 24 bars (about 41.1 s). Driving: octave-
 // jumping eighth-note bass, fast 16th arpeggios and a busy lead.
 
-constexpr Note kGameMelody[] = {
+constexpr Note gameMelody[] = {
     // Am                                                      F
     {A4, 2}, {C5, 2}, {E5, 2}, {A5, 4}, {G5, 2}, {E5, 2}, {C5, 2},
     {F5, 4}, {E5, 2}, {F5, 2}, {A5, 4}, {C5, 4},
@@ -284,36 +284,36 @@ constexpr Note kGameMelody[] = {
     {B5, 4}, {Gs5, 2}, {E5, 2}, {D5, 2}, {C5, 2}, {B4, 4},
 };
 
-constexpr Chord kAm = {A2, {A3, C4, E4}};
-constexpr Chord kF = {F2, {A3, C4, F4}};
-constexpr Chord kC = {C3, {G3, C4, E4}};
-constexpr Chord kG = {G2, {G3, B3, D4}};
-constexpr Chord kE = {E2, {Gs3, B3, E4}};
-constexpr Chord kDm = {D3, {A3, D4, F4}};
+constexpr Chord chordAm = {A2, {A3, C4, E4}};
+constexpr Chord chordF = {F2, {A3, C4, F4}};
+constexpr Chord chordC = {C3, {G3, C4, E4}};
+constexpr Chord chordG = {G2, {G3, B3, D4}};
+constexpr Chord chordE = {E2, {Gs3, B3, E4}};
+constexpr Chord chordDm = {D3, {A3, D4, F4}};
 
-constexpr Chord kGameChords[] = {
-    kAm, kF, kC, kG, kAm, kF, kG, kE,
-    kAm, kF, kC, kG, kAm, kF, kG, kE,
-    kDm, kAm, kDm, kE, kF, kG, kAm, kE,
+constexpr Chord gameChords[] = {
+    chordAm, chordF, chordC, chordG, chordAm, chordF, chordG, chordE,
+    chordAm, chordF, chordC, chordG, chordAm, chordF, chordG, chordE,
+    chordDm, chordAm, chordDm, chordE, chordF, chordG, chordAm, chordE,
 };
 
 // Eighth notes jumping between root and octave: the classic driving bass.
-constexpr BassHit kGameBass[] = {
+constexpr BassHit gameBass[] = {
     {0, 2, 0}, {2, 2, 12}, {4, 2, 0}, {6, 2, 12},
     {8, 2, 0}, {10, 2, 12}, {12, 2, 0}, {14, 2, 12},
 };
 
-constexpr int kGameArp[] = {0, 1, 2, 3};
+constexpr int gameArp[] = {0, 1, 2, 3};
 
-constexpr Song kGameSong = {
+constexpr Song gameSong = {
     "game_music.ogg",
     "Plumwick - Game",
     140,
     24,
-    tableOf(kGameMelody),
-    tableOf(kGameChords),
-    tableOf(kGameBass),
-    tableOf(kGameArp),
+    tableOf(gameMelody),
+    tableOf(gameChords),
+    tableOf(gameBass),
+    tableOf(gameArp),
     1,
     "K...S...K.K.S...",
     "K...S...K.S.SSSS",
@@ -328,25 +328,23 @@ constexpr Song kGameSong = {
 // clang-format on
 
 // Compile-time checks that every table fills the loop exactly.
-static_assert(tempoGivesWholeSteps(kMenuSong.beatsPerMinute),
+static_assert(tempoGivesWholeSteps(menuSong.beatsPerMinute),
               "menu tempo must give whole samples per step");
-static_assert(tempoGivesWholeSteps(kGameSong.beatsPerMinute),
+static_assert(tempoGivesWholeSteps(gameSong.beatsPerMinute),
               "game tempo must give whole samples per step");
-static_assert(totalSteps(kMenuSong.melody) == kMenuSong.bars * kStepsPerBar,
+static_assert(totalSteps(menuSong.melody) == menuSong.bars * stepsPerBar,
               "menu melody must fill the loop");
-static_assert(totalSteps(kGameSong.melody) == kGameSong.bars * kStepsPerBar,
+static_assert(totalSteps(gameSong.melody) == gameSong.bars * stepsPerBar,
               "game melody must fill the loop");
-static_assert(kMenuSong.chords.count == static_cast<std::size_t>(kMenuSong.bars),
+static_assert(menuSong.chords.count == static_cast<std::size_t>(menuSong.bars),
               "one menu chord per bar");
-static_assert(kGameSong.chords.count == static_cast<std::size_t>(kGameSong.bars),
+static_assert(gameSong.chords.count == static_cast<std::size_t>(gameSong.bars),
               "one game chord per bar");
-static_assert(patternLengthIs16(kMenuSong.beatPattern) &&
-                  patternLengthIs16(kMenuSong.fillPattern) &&
-                  patternLengthIs16(kMenuSong.hatPattern),
+static_assert(patternLengthIs16(menuSong.beatPattern) && patternLengthIs16(menuSong.fillPattern) &&
+                  patternLengthIs16(menuSong.hatPattern),
               "menu drum patterns are one bar of 16 steps");
-static_assert(patternLengthIs16(kGameSong.beatPattern) &&
-                  patternLengthIs16(kGameSong.fillPattern) &&
-                  patternLengthIs16(kGameSong.hatPattern),
+static_assert(patternLengthIs16(gameSong.beatPattern) && patternLengthIs16(gameSong.fillPattern) &&
+                  patternLengthIs16(gameSong.hatPattern),
               "game drum patterns are one bar of 16 steps");
 
 // ---------------------------------------------------------------------------
@@ -354,23 +352,23 @@ static_assert(patternLengthIs16(kGameSong.beatPattern) &&
 
 class LoopBuffer {
 public:
-    explicit LoopBuffer(std::size_t frames) : samples_(frames, 0.0f) {}
+    explicit LoopBuffer(std::size_t frames) : sampleData(frames, 0.0f) {}
 
     void add(std::size_t position, double value) {
-        samples_[position % samples_.size()] += static_cast<float>(value);
+        sampleData[position % sampleData.size()] += static_cast<float>(value);
     }
 
-    float at(std::size_t position) const { return samples_[position % samples_.size()]; }
-    std::size_t size() const { return samples_.size(); }
-    std::vector<float>& samples() { return samples_; }
-    const std::vector<float>& samples() const { return samples_; }
+    float at(std::size_t position) const { return sampleData[position % sampleData.size()]; }
+    std::size_t size() const { return sampleData.size(); }
+    std::vector<float>& samples() { return sampleData; }
+    const std::vector<float>& samples() const { return sampleData; }
 
 private:
-    std::vector<float> samples_;
+    std::vector<float> sampleData;
 };
 
 std::size_t toSamples(double seconds) {
-    return static_cast<std::size_t>(std::lround(seconds * kSampleRate));
+    return static_cast<std::size_t>(std::lround(seconds * sampleRate));
 }
 
 // ---------------------------------------------------------------------------
@@ -422,7 +420,7 @@ double oscillator(const Instrument& instrument, double phase, double phaseStep) 
 }
 
 // Half a cosine from 0 to 1: smooth at both ends, so fades have no corners.
-double smoothRamp(double x) { return 0.5 - 0.5 * std::cos(kPi * std::clamp(x, 0.0, 1.0)); }
+double smoothRamp(double x) { return 0.5 - 0.5 * std::cos(pi * std::clamp(x, 0.0, 1.0)); }
 
 // Envelope at time t of a note held for heldSeconds. The release multiplies
 // the current level instead of jumping to a stored value, so it is continuous
@@ -442,24 +440,24 @@ double envelopeAt(const Instrument& instrument, double t, double heldSeconds) {
 }
 
 double vibratoAt(const Instrument& instrument, double t) {
-    if (instrument.vibratoDepth <= 0.0 || t < kVibratoDelaySeconds) {
+    if (instrument.vibratoDepth <= 0.0 || t < vibratoDelaySeconds) {
         return 0.0;
     }
-    const double fadeIn = smoothRamp((t - kVibratoDelaySeconds) / kVibratoFadeInSeconds);
+    const double fadeIn = smoothRamp((t - vibratoDelaySeconds) / vibratoFadeInSeconds);
     return instrument.vibratoDepth * fadeIn *
-           std::sin(2.0 * kPi * kVibratoRateHz * (t - kVibratoDelaySeconds));
+           std::sin(2.0 * pi * vibratoRateHz * (t - vibratoDelaySeconds));
 }
 
 // Renders one note, including its release tail, into the loop buffer.
 void addNote(LoopBuffer& buffer, std::size_t start, std::size_t lengthSamples, int midiNote,
              const Instrument& instrument) {
     const double heldSeconds =
-        instrument.gateFraction * static_cast<double>(lengthSamples) / kSampleRate;
+        instrument.gateFraction * static_cast<double>(lengthSamples) / sampleRate;
     const std::size_t totalSamples = toSamples(heldSeconds + instrument.releaseSeconds);
-    const double baseStep = frequencyOf(midiNote) / kSampleRate;
+    const double baseStep = frequencyOf(midiNote) / sampleRate;
     double phase = 0.0;
     for (std::size_t i = 0; i < totalSamples; ++i) {
-        const double t = static_cast<double>(i) / kSampleRate;
+        const double t = static_cast<double>(i) / sampleRate;
         const double phaseStep = baseStep * (1.0 + vibratoAt(instrument, t));
         const double value = oscillator(instrument, phase, phaseStep);
         buffer.add(start + i, instrument.level * envelopeAt(instrument, t, heldSeconds) * value);
@@ -478,13 +476,13 @@ void addNote(LoopBuffer& buffer, std::size_t start, std::size_t lengthSamples, i
 class NoiseGenerator {
 public:
     double next() {
-        const std::uint16_t feedback = (state_ ^ (state_ >> 1)) & 1u;
-        state_ = static_cast<std::uint16_t>((state_ >> 1) | (feedback << 14));
-        return (state_ & 1u) ? 1.0 : -1.0;
+        const std::uint16_t feedback = (shiftRegister ^ (shiftRegister >> 1)) & 1u;
+        shiftRegister = static_cast<std::uint16_t>((shiftRegister >> 1) | (feedback << 14));
+        return (shiftRegister & 1u) ? 1.0 : -1.0;
     }
 
 private:
-    std::uint16_t state_ = 1;
+    std::uint16_t shiftRegister = 1;
 };
 
 // Shared shape of every drum hit: a 1 ms fade-in, an exponential decay, and a
@@ -498,26 +496,27 @@ double drumEnvelope(double t, double decaySeconds, double lengthSeconds) {
 
 // Kick: a sine whose pitch falls quickly from about 135 Hz to 45 Hz.
 void addKick(LoopBuffer& buffer, std::size_t start, double level) {
-    constexpr double kLength = 0.30;
+    constexpr double drumLength = 0.30;
     double phase = 0.0;
-    for (std::size_t i = 0; i < toSamples(kLength); ++i) {
-        const double t = static_cast<double>(i) / kSampleRate;
+    for (std::size_t i = 0; i < toSamples(drumLength); ++i) {
+        const double t = static_cast<double>(i) / sampleRate;
         const double frequency = 45.0 + 90.0 * std::exp(-t / 0.03);
-        buffer.add(start + i, level * drumEnvelope(t, 0.10, kLength) * std::sin(2.0 * kPi * phase));
-        phase += frequency / kSampleRate;
+        buffer.add(start + i,
+                   level * drumEnvelope(t, 0.10, drumLength) * std::sin(2.0 * pi * phase));
+        phase += frequency / sampleRate;
     }
 }
 
 // Snare: a burst of noise over a short falling tone for body.
 void addSnare(LoopBuffer& buffer, std::size_t start, double level, NoiseGenerator& noise) {
-    constexpr double kLength = 0.20;
+    constexpr double drumLength = 0.20;
     double phase = 0.0;
-    for (std::size_t i = 0; i < toSamples(kLength); ++i) {
-        const double t = static_cast<double>(i) / kSampleRate;
-        const double body = 0.6 * std::sin(2.0 * kPi * phase) * std::exp(-t / 0.03);
+    for (std::size_t i = 0; i < toSamples(drumLength); ++i) {
+        const double t = static_cast<double>(i) / sampleRate;
+        const double body = 0.6 * std::sin(2.0 * pi * phase) * std::exp(-t / 0.03);
         const double rattle = 0.5 * noise.next();
-        buffer.add(start + i, level * drumEnvelope(t, 0.06, kLength) * (body + rattle));
-        phase += (180.0 + 60.0 * std::exp(-t / 0.02)) / kSampleRate;
+        buffer.add(start + i, level * drumEnvelope(t, 0.06, drumLength) * (body + rattle));
+        phase += (180.0 + 60.0 * std::exp(-t / 0.02)) / sampleRate;
     }
 }
 
@@ -527,7 +526,7 @@ void addHat(LoopBuffer& buffer, std::size_t start, double level, bool open, Nois
     const double decay = open ? 0.08 : 0.018;
     double previous = noise.next();
     for (std::size_t i = 0; i < toSamples(length); ++i) {
-        const double t = static_cast<double>(i) / kSampleRate;
+        const double t = static_cast<double>(i) / sampleRate;
         const double current = noise.next();
         buffer.add(start + i, level * drumEnvelope(t, decay, length) * 0.5 * (current - previous));
         previous = current;
@@ -556,14 +555,14 @@ int arpToneOf(const Chord& chord, int toneIndex) {
 void renderArpeggio(const Song& song, LoopBuffer& buffer) {
     const std::size_t stepSamples = samplesPerStep(song.beatsPerMinute);
     const std::size_t noteSamples = song.arpStepLength * stepSamples;
-    const int notesPerBar = kStepsPerBar / song.arpStepLength;
+    const int notesPerBar = stepsPerBar / song.arpStepLength;
     std::size_t patternIndex = 0;
     for (int bar = 0; bar < song.bars; ++bar) {
         const Chord& chord = song.chords[bar];
         for (int n = 0; n < notesPerBar; ++n) {
             const int tone =
                 arpToneOf(chord, song.arpPattern[patternIndex % song.arpPattern.count]);
-            const std::size_t start = (bar * kStepsPerBar + n * song.arpStepLength) * stepSamples;
+            const std::size_t start = (bar * stepsPerBar + n * song.arpStepLength) * stepSamples;
             addNote(buffer, start, noteSamples, tone, song.arp);
             ++patternIndex;
         }
@@ -575,7 +574,7 @@ void renderBass(const Song& song, LoopBuffer& buffer) {
     for (int bar = 0; bar < song.bars; ++bar) {
         const int root = song.chords[bar].bassRoot;
         for (const BassHit& hit : song.bassPattern) {
-            const std::size_t start = (bar * kStepsPerBar + hit.step) * stepSamples;
+            const std::size_t start = (bar * stepsPerBar + hit.step) * stepSamples;
             addNote(buffer, start, hit.steps * stepSamples, root + hit.semitonesAboveRoot,
                     song.bass);
         }
@@ -592,8 +591,8 @@ void renderDrums(const Song& song, LoopBuffer& buffer) {
     NoiseGenerator noise;
     for (int bar = 0; bar < song.bars; ++bar) {
         const char* beats = beatPatternForBar(song, bar);
-        for (int step = 0; step < kStepsPerBar; ++step) {
-            const std::size_t start = (bar * kStepsPerBar + step) * stepSamples;
+        for (int step = 0; step < stepsPerBar; ++step) {
+            const std::size_t start = (bar * stepsPerBar + step) * stepSamples;
             const double level = song.drumLevel;
             if (beats[step] == 'K') {
                 addKick(buffer, start, 0.9 * level);
@@ -631,7 +630,7 @@ void addInto(const LoopBuffer& source, LoopBuffer& mix) {
 // run twice round the loop and only the second pass is kept, so the filter
 // state at the start equals the state at the end and the join stays smooth.
 void lowPassAroundLoop(LoopBuffer& buffer, double cutoffHz) {
-    const double coefficient = 1.0 - std::exp(-2.0 * kPi * cutoffHz / kSampleRate);
+    const double coefficient = 1.0 - std::exp(-2.0 * pi * cutoffHz / sampleRate);
     std::vector<float>& samples = buffer.samples();
     const std::vector<float> input = samples;
     double state = 0.0;
@@ -658,7 +657,7 @@ void centreAndNormalise(LoopBuffer& buffer) {
     for (float s : samples) {
         peak = std::max(peak, std::fabs(s - mean));
     }
-    const double gain = peak > 0.0 ? kPeakTarget / peak : 1.0;
+    const double gain = peak > 0.0 ? peakTarget / peak : 1.0;
     for (float& s : samples) {
         s = static_cast<float>((s - mean) * gain);
     }
@@ -666,7 +665,7 @@ void centreAndNormalise(LoopBuffer& buffer) {
 
 LoopBuffer renderSong(const Song& song) {
     const std::size_t stepSamples = samplesPerStep(song.beatsPerMinute);
-    const std::size_t loopFrames = static_cast<std::size_t>(song.bars) * kStepsPerBar * stepSamples;
+    const std::size_t loopFrames = static_cast<std::size_t>(song.bars) * stepsPerBar * stepSamples;
 
     LoopBuffer lead(loopFrames);
     LoopBuffer accompaniment(loopFrames);
@@ -737,9 +736,9 @@ bool writeHeaders(vorbis_dsp_state& dsp, vorbis_comment& comment, ogg_stream_sta
 // the loop length with no padding.
 bool encodeSamples(const std::vector<float>& samples, vorbis_dsp_state& dsp, vorbis_block& block,
                    ogg_stream_state& stream, std::ofstream& file) {
-    constexpr std::size_t kChunkFrames = 4096;
-    for (std::size_t offset = 0; offset < samples.size(); offset += kChunkFrames) {
-        const std::size_t frames = std::min(kChunkFrames, samples.size() - offset);
+    constexpr std::size_t chunkFrames = 4096;
+    for (std::size_t offset = 0; offset < samples.size(); offset += chunkFrames) {
+        const std::size_t frames = std::min(chunkFrames, samples.size() - offset);
         float** channels = vorbis_analysis_buffer(&dsp, static_cast<int>(frames));
         std::copy_n(samples.begin() + static_cast<std::ptrdiff_t>(offset), frames, channels[0]);
         vorbis_analysis_wrote(&dsp, static_cast<int>(frames));
@@ -761,7 +760,7 @@ bool encodeOggVorbis(const std::vector<float>& samples, const std::string& path,
 
     vorbis_info info;
     vorbis_info_init(&info);
-    if (vorbis_encode_init_vbr(&info, 1, kSampleRate, kVorbisQuality) != 0) {
+    if (vorbis_encode_init_vbr(&info, 1, sampleRate, vorbisQuality) != 0) {
         std::cerr << "compose_music: vorbis encoder rejected the settings\n";
         vorbis_info_clear(&info);
         return false;
@@ -777,7 +776,7 @@ bool encodeOggVorbis(const std::vector<float>& samples, const std::string& path,
     ogg_stream_state stream;
     vorbis_analysis_init(&dsp, &info);
     vorbis_block_init(&dsp, &block);
-    ogg_stream_init(&stream, kOggSerialNumber);
+    ogg_stream_init(&stream, oggSerialNumber);
 
     const bool ok = writeHeaders(dsp, comment, stream, file) &&
                     encodeSamples(samples, dsp, block, stream, file);
@@ -800,7 +799,7 @@ bool composeTrack(const Song& song, const std::string& outputDirectory) {
     if (!encodeOggVorbis(loop.samples(), path, song.title)) {
         return false;
     }
-    const double seconds = static_cast<double>(loop.size()) / kSampleRate;
+    const double seconds = static_cast<double>(loop.size()) / sampleRate;
     std::printf("wrote %s: %zu frames (%.3f s, %d bars at %d BPM)\n", path.c_str(), loop.size(),
                 seconds, song.bars, song.beatsPerMinute);
     return true;
@@ -815,6 +814,6 @@ int main(int argc, char** argv) {
     }
     const std::string outputDirectory = argv[1];
     const bool ok =
-        composeTrack(kMenuSong, outputDirectory) && composeTrack(kGameSong, outputDirectory);
+        composeTrack(menuSong, outputDirectory) && composeTrack(gameSong, outputDirectory);
     return ok ? EXIT_SUCCESS : EXIT_FAILURE;
 }

@@ -10,17 +10,17 @@
 
 namespace {
 
-bool updatesPlay(const Scene& scene) {
-    return scene.shell.currentScreen == Screen::Playing && gameInProgress(scene.state);
+bool updatesPlay(const Game& game) {
+    return game.shell.currentScreen == Screen::Playing && gameInProgress(game.state);
 }
 
 // Space matters only after a game has ended; the arrows only in a frame whose
 // playing update runs, which a restart with Space can also bring about.
-HeldKeys sampleFrameKeys(const Scene& scene) {
-    const bool focused = scene.shell.windowFocused;
-    const bool ended = !gameInProgress(scene.state);
+HeldKeys sampleFrameKeys(const Game& game) {
+    const bool focused = game.shell.windowFocused;
+    const bool ended = !gameInProgress(game.state);
     const bool space = sampleHeldKeys({false, ended}, focused).space;
-    const bool onPlaying = scene.shell.currentScreen == Screen::Playing;
+    const bool onPlaying = game.shell.currentScreen == Screen::Playing;
     HeldKeys keys = sampleHeldKeys({onPlaying && (!ended || space), false}, focused);
     keys.space = space;
     return keys;
@@ -28,25 +28,27 @@ HeldKeys sampleFrameKeys(const Scene& scene) {
 
 }  // namespace
 
-void runFrame(Scene& scene) {
-    handleEvents(scene);
-    const float dt = scene.frameClock.restart().asSeconds();  // neither clamped nor smoothed
-    advanceFrame(scene, dt, sampleFrameKeys(scene));
-    renderFrame(scene);
+void runFrame(Game& game) { runFrame(game, sampleFrameKeys); }
+
+void runFrame(Game& game, const KeysOf& keysOf) {
+    handleEvents(game);
+    const float dt = game.frameClock.restart().asSeconds();  // neither clamped nor smoothed
+    advanceFrame(game, dt, keysOf(game));
+    renderFrame(game);
 }
 
-void advanceFrame(Scene& scene, float dt, HeldKeys keys) {
-    advanceScorePopup(scene.state.scorePopup, scene.texts.popupText, dt);
-    restartTrigger(scene.state, scene.art, scene.hearts, keys, scene.draw);
-    if (updatesPlay(scene)) playingUpdate(scene, dt, keys);
+void advanceFrame(Game& game, float dt, HeldKeys keys) {
+    advanceScorePopup(game.state.scorePopup, game.texts.popupText, dt);
+    restartTrigger(game.state, game.art, game.hearts, keys, game.randomDraw);
+    if (updatesPlay(game)) playingUpdate(game, dt, keys);
 }
 
-void playingUpdate(Scene& scene, float dt, HeldKeys keys) {
-    flowerStep(scene.state, scene.art.flower.sprite, dt);
-    obstacleMotionStep(scene.state, scene.art, dt);
-    ballStep(scene.state, scene.art, scene.hearts, dt);
-    obstacleHitStep(scene.state, scene.art, scene.texts.popupText);
-    barStep(scene.art.bar.sprite, keys, dt);
-    const int playSeconds = clockStep(scene.state);
-    updateHud(scene.texts, playSeconds, scene.state.score);
+void playingUpdate(Game& game, float dt, HeldKeys keys) {
+    flowerStep(game.state, game.art.flower.sprite, dt);
+    obstacleMotionStep(game.state, game.art, dt);
+    ballStep(game.state, game.art, game.hearts, dt);
+    obstacleHitStep(game.state, game.art, game.texts.popupText);
+    barStep(game.art.bar.sprite, keys, dt);
+    const int playSeconds = clockStep(game.state);
+    updateHud(game.texts, playSeconds, game.state.score);
 }

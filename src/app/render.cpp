@@ -4,66 +4,78 @@
 
 namespace {
 
-void addMenu(DrawList& list, Texts& texts, int menuSelection) {
-    colourMenuItems(texts, menuSelection);
+void addMenu(DrawList& list, const Texts& texts) {
     for (const sf::Text* text : {&texts.titleText, &texts.playItemText, &texts.howToPlayItemText,
                                  &texts.volumeItemText, &texts.exitItemText, &texts.menuHintText})
         list.add(*text);
 }
 
-void addWinPanel(DrawList& list, Texts& texts, int score) {
+void addWinPanel(DrawList& list, const Texts& texts) {
     list.add(texts.winText);
     list.add(texts.playAgainText);
-    showFinalScore(texts.finalScoreText, score);
     list.add(texts.finalScoreText);
+}
+
+bool winPanelShown(const Game& game) {
+    return game.shell.currentScreen == Screen::Playing && !game.state.gameOver &&
+           game.state.gameWon;
 }
 
 // The popup lies under the hearts and obstacles; the flower covers all but
 // the bar, and hides the ball altogether.
-void addField(DrawList& list, Scene& scene) {
-    list.add(scene.texts.timerText);
-    list.add(scene.texts.scoreText);
-    if (scene.state.scorePopup.active) list.add(scene.texts.popupText);
-    for (const sf::Sprite& icon : scene.hearts.lifeIcon) list.add(icon);
-    for (const Picture* obstacle : scene.art.obstacles()) list.add(obstacle->sprite);
-    list.add(scene.art.flower.sprite);
-    list.add(scene.art.bar.sprite);
-    if (!scene.state.flowerVisible) list.add(scene.art.ball.sprite);
+void addField(DrawList& list, const Game& game) {
+    list.add(game.texts.timerText);
+    list.add(game.texts.scoreText);
+    if (game.state.scorePopup.active) list.add(game.texts.popupText);
+    for (const sf::Sprite& icon : game.hearts.lifeIcon) list.add(icon);
+    for (const Picture* obstacle : game.art.obstacles()) list.add(obstacle->sprite);
+    list.add(game.art.flower.sprite);
+    list.add(game.art.bar.sprite);
+    if (!game.state.flowerVisible) list.add(game.art.ball.sprite);
 }
 
 }  // namespace
 
 void colourMenuItems(Texts& texts, int menuSelection) {
-    const int highlighted = menuSelection >= 0 && menuSelection <= 2 ? menuSelection : 3;
+    const bool onItem = menuSelection >= playItem && menuSelection < exitItem;
+    const int highlighted = onItem ? menuSelection : exitItem;
     sf::Text* const items[] = {&texts.playItemText, &texts.howToPlayItemText, &texts.volumeItemText,
                                &texts.exitItemText};
-    for (int i = 0; i < 4; ++i) items[i]->setFillColor(i == highlighted ? menuHighlight : menuGrey);
+    for (int i = playItem; i <= exitItem; ++i)
+        items[i]->setFillColor(i == highlighted ? menuHighlight : menuGrey);
 }
 
-DrawList composeFrame(Scene& scene) {
+void updateScreenTexts(Game& game) {
+    if (game.shell.currentScreen == Screen::Menu)
+        colourMenuItems(game.texts, game.shell.menuSelection);
+    if (winPanelShown(game)) showFinalScore(game.texts.finalScoreText, game.state.score);
+}
+
+DrawList composeFrame(const Game& game) {
     DrawList list;
-    switch (scene.shell.currentScreen) {
-    case Screen::Menu: addMenu(list, scene.texts, scene.shell.menuSelection); break;
+    switch (game.shell.currentScreen) {
+    case Screen::Menu: addMenu(list, game.texts); break;
     case Screen::Instructions:
-        list.add(scene.texts.instructionsTitleText);
-        list.add(scene.texts.instructionsBodyText);
+        list.add(game.texts.instructionsTitleText);
+        list.add(game.texts.instructionsBodyText);
         break;
     case Screen::Playing:
-        if (scene.state.gameOver) {
-            list.add(scene.texts.gameOverText);
-            list.add(scene.texts.playAgainText);
-        } else if (scene.state.gameWon) {
-            addWinPanel(list, scene.texts, scene.state.score);
+        if (game.state.gameOver) {
+            list.add(game.texts.gameOverText);
+            list.add(game.texts.playAgainText);
+        } else if (game.state.gameWon) {
+            addWinPanel(list, game.texts);
         } else {
-            addField(list, scene);
+            addField(list, game);
         }
         break;
     }
     return list;
 }
 
-void renderFrame(Scene& scene) {
-    scene.window.clear(sf::Color::Black);
-    for (const sf::Drawable* drawable : composeFrame(scene)) scene.window.draw(*drawable);
-    scene.window.display();
+void renderFrame(Game& game) {
+    updateScreenTexts(game);
+    game.window.clear(sf::Color::Black);
+    for (const sf::Drawable* drawable : composeFrame(game)) game.window.draw(*drawable);
+    game.window.display();
 }

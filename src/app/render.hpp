@@ -1,7 +1,7 @@
 #pragma once
 // What each frame shows, in which order.
 
-#include "app/scene.hpp"
+#include "app/game.hpp"
 
 #include <SFML/Graphics/Drawable.hpp>
 
@@ -22,16 +22,17 @@ private:
     std::size_t count = 0;
 };
 
-inline const sf::Color menuHighlight{255, 255, 255};
-inline const sf::Color menuGrey{100, 100, 100};
-
 // The highlighted item white, the others grey; any selection past the
 // third item highlights EXIT THE GAME.
 void colourMenuItems(Texts& texts, int menuSelection);
 
-// Prepares the texts of the current screen (menu colours, the win score)
-// and lists what to draw on it.
-DrawList composeFrame(Scene& scene);
+// Before a frame is drawn: the menu items take their colours, the win panel
+// its score.
+void updateScreenTexts(Game& game);
 
-// Clears to black, draws the composed frame and displays it.
-void renderFrame(Scene& scene);
+// What the current screen shows, first drawn first. Changes nothing.
+DrawList composeFrame(const Game& game);
+
+// Updates the screen's texts, clears to black, draws the composed frame and
+// displays it.
+void renderFrame(Game& game);

@@ -1,6 +1,6 @@
 #include "app/screens.hpp"
 
-#include "app/scene.hpp"
+#include "app/game.hpp"
 #include "sfml_compat.hpp"
 
 namespace {
@@ -12,61 +12,61 @@ void moveSelection(ShellState& shell, int step) {
 }
 
 // PLAY resumes the game where it was left; only its play clock restarts.
-void startPlaying(Scene& scene) {
-    stopTrack(scene.music, Track::Menu);
-    playTrack(scene.music, Track::Game);
-    scene.shell.currentScreen = Screen::Playing;
-    scene.state.playClock.restart();
+void startPlaying(Game& game) {
+    stopTrack(game.music, Track::Menu);
+    playTrack(game.music, Track::Game);
+    game.shell.currentScreen = Screen::Playing;
+    game.state.playClock.restart();
 }
 
-void switchVolume(Scene& scene) {
-    scene.shell.volumeOn = !scene.shell.volumeOn;
+void switchVolume(Game& game) {
+    game.shell.volumeOn = !game.shell.volumeOn;
     // The origin stays where "VOLUME: ON" put it, so "OFF" reaches further right.
-    scene.texts.volumeItemText.setString(scene.shell.volumeOn ? "VOLUME: ON" : "VOLUME: OFF");
-    setSoundOn(scene.music, scene.shell.volumeOn);
+    game.texts.volumeItemText.setString(game.shell.volumeOn ? "VOLUME: ON" : "VOLUME: OFF");
+    setSoundOn(game.music, game.shell.volumeOn);
 }
 
-void activateMenuItem(Scene& scene) {
-    switch (scene.shell.menuSelection) {
-    case playItem: startPlaying(scene); break;
-    case howToPlayItem: scene.shell.currentScreen = Screen::Instructions; break;
-    case volumeItem: switchVolume(scene); break;
-    case exitItem: scene.window.close(); break;
+void activateMenuItem(Game& game) {
+    switch (game.shell.menuSelection) {
+    case playItem: startPlaying(game); break;
+    case howToPlayItem: game.shell.currentScreen = Screen::Instructions; break;
+    case volumeItem: switchVolume(game); break;
+    case exitItem: game.window.close(); break;
     default: break;
     }
 }
 
-void handleMenuKey(Scene& scene, sf::Keyboard::Key key) {
-    if (key == sf::Keyboard::Key::Down) moveSelection(scene.shell, +1);
-    if (key == sf::Keyboard::Key::Up) moveSelection(scene.shell, -1);
-    if (key == sf::Keyboard::Key::Enter) activateMenuItem(scene);
+void handleMenuKey(Game& game, sf::Keyboard::Key key) {
+    if (key == sf::Keyboard::Key::Down) moveSelection(game.shell, +1);
+    if (key == sf::Keyboard::Key::Up) moveSelection(game.shell, -1);
+    if (key == sf::Keyboard::Key::Enter) activateMenuItem(game);
 }
 
-void leaveInstructions(Scene& scene) {
-    stopTrack(scene.music, Track::Game);
-    playTrack(scene.music, Track::Menu);
-    scene.shell.currentScreen = Screen::Menu;
+void leaveInstructions(Game& game) {
+    stopTrack(game.music, Track::Game);
+    playTrack(game.music, Track::Menu);
+    game.shell.currentScreen = Screen::Menu;
 }
 
 }  // namespace
 
-void handleKeyPress(Scene& scene, sf::Keyboard::Key key) {
-    switch (scene.shell.currentScreen) {
-    case Screen::Menu: handleMenuKey(scene, key); break;
+void handleKeyPress(Game& game, sf::Keyboard::Key key) {
+    switch (game.shell.currentScreen) {
+    case Screen::Menu: handleMenuKey(game, key); break;
     case Screen::Instructions:
-        if (key == sf::Keyboard::Key::Escape) leaveInstructions(scene);
+        if (key == sf::Keyboard::Key::Escape) leaveInstructions(game);
         break;
     case Screen::Playing:
         // Back to the menu with the game held as it is; the music carries on.
-        if (key == sf::Keyboard::Key::Escape) scene.shell.currentScreen = Screen::Menu;
+        if (key == sf::Keyboard::Key::Escape) game.shell.currentScreen = Screen::Menu;
         break;
     }
 }
 
-void handleEvents(Scene& scene) {
-    while (const std::optional<compat::WindowEvent> event = compat::pollEvent(scene.window)) {
-        if (event->closed) scene.window.close();
-        if (event->pressedKey) handleKeyPress(scene, *event->pressedKey);
-        if (event->focused) scene.shell.windowFocused = *event->focused;
+void handleEvents(Game& game) {
+    while (const std::optional<compat::WindowEvent> event = compat::pollEvent(game.window)) {
+        if (event->closed) game.window.close();
+        if (event->pressedKey) handleKeyPress(game, *event->pressedKey);
+        if (event->focused) game.shell.windowFocused = *event->focused;
     }
 }

@@ -3,7 +3,7 @@
 
 #include <SFML/Window/Keyboard.hpp>
 
-struct Scene;
+struct Game;
 
 enum class Screen { Menu = 0, Instructions = 1, Playing = 2 };
 
@@ -25,7 +25,7 @@ struct ShellState {
 // Handles every pending window event in order, each against the screen the
 // events before it left. A close request closes the window; the frame still
 // runs to its end. Focus changes are noted; every other event is ignored.
-void handleEvents(Scene& scene);
+void handleEvents(Game& game);
 
 // One key press on the current screen; keys a screen does not use do nothing.
-void handleKeyPress(Scene& scene, sf::Keyboard::Key key);
+void handleKeyPress(Game& game, sf::Keyboard::Key key);

@@ -12,14 +12,18 @@ const sf::Vector2f obstacleScale{3.f, 3.f};
 }  // namespace
 
 FieldArt::FieldArt()
-    : bar(paintBar(), {1.875f, 2.5f}, barStart),
+    : bar(paintBar(), {barScaleX, barScaleY}, barStart),
       ball(paintBall(), {2.f, 2.f}, ballStart),
-      blockObstacle(paintBlock(), obstacleScale, obstacleStarts[0]),
-      trapezoidObstacle(paintTrapezoid(), obstacleScale, obstacleStarts[1]),
-      diamondObstacle(paintDiamond(), obstacleScale, obstacleStarts[2]),
-      heartObstacle(paintHeart(), obstacleScale, obstacleStarts[3]),
+      blockObstacle(paintBlock(), obstacleScale, obstacleStarts[blockIndex]),
+      trapezoidObstacle(paintTrapezoid(), obstacleScale, obstacleStarts[trapezoidIndex]),
+      diamondObstacle(paintDiamond(), obstacleScale, obstacleStarts[diamondIndex]),
+      heartObstacle(paintHeart(), obstacleScale, obstacleStarts[heartIndex]),
       flower(paintFlower(), {0.f, 0.f}, flowerCentre, {12.f, 12.f}) {}
 
 std::array<Picture*, obstacleCount> FieldArt::obstacles() {
+    return {&blockObstacle, &trapezoidObstacle, &diamondObstacle, &heartObstacle};
+}
+
+std::array<const Picture*, obstacleCount> FieldArt::obstacles() const {
     return {&blockObstacle, &trapezoidObstacle, &diamondObstacle, &heartObstacle};
 }

@@ -6,22 +6,28 @@
 
 #include <array>
 
+// The obstacles' one order, which every list of them and every obstacle step
+// follows.
+enum ObstacleIndex : std::size_t { blockIndex, trapezoidIndex, diamondIndex, heartIndex };
+constexpr std::size_t obstacleCount = 4;
+
+constexpr float barScaleX = 1.875f;  // 150 px wide
+constexpr float barScaleY = 2.5f;
+
 inline const sf::Vector2f barStart{325.f, 550.f};
 inline const sf::Vector2f ballStart{384.f, 50.f};
-// Block, trapezoid, diamond, heart: the order every obstacle step follows.
-inline const std::array<sf::Vector2f, 4> obstacleStarts{
+inline const std::array<sf::Vector2f, obstacleCount> obstacleStarts{
     {{364.f, 110.f}, {130.f, 400.f}, {570.f, 400.f}, {340.f, 250.f}}};
 inline const sf::Vector2f flowerCentre{400.f, 300.f};
-
-constexpr std::size_t obstacleCount = 4;
 
 struct FieldArt {
     FieldArt();
     FieldArt(const FieldArt&) = delete;
     FieldArt& operator=(const FieldArt&) = delete;
 
-    // The obstacles in their fixed order: block, trapezoid, diamond, heart.
+    // The obstacles by ObstacleIndex.
     std::array<Picture*, obstacleCount> obstacles();
+    std::array<const Picture*, obstacleCount> obstacles() const;
 
     Picture bar;
     Picture ball;

@@ -21,12 +21,11 @@ sf::Image paintLifeHeart(sf::Color colour) {
 }
 
 LifeHearts::LifeHearts()
-    : fullImage(paintLifeHeart(palette::crimson)),
-      emptyImage(paintLifeHeart(palette::emptyLifeHeart)),
-      lifeIcon{sf::Sprite(lifeFullTexture), sf::Sprite(lifeFullTexture),
+    : lifeIcon{sf::Sprite(lifeFullTexture), sf::Sprite(lifeFullTexture),
                sf::Sprite(lifeFullTexture)} {
-    makeTexture(lifeFullTexture, fullImage);
-    makeTexture(lifeEmptyTexture, emptyImage);
+    // The images are needed only until their textures hold them.
+    makeTexture(lifeFullTexture, paintLifeHeart(palette::crimson));
+    makeTexture(lifeEmptyTexture, paintLifeHeart(palette::emptyLifeHeart));
     for (std::size_t i = 0; i < lifeIconCount; ++i) {
         lifeIcon[i].setTexture(lifeFullTexture, true);
         lifeIcon[i].setScale({iconScale, iconScale});
@@ -38,7 +37,7 @@ void LifeHearts::fill() {
     for (sf::Sprite& icon : lifeIcon) icon.setTexture(lifeFullTexture);
 }
 
-void LifeHearts::empty(int index) {
+void LifeHearts::greyOut(int index) {
     if (index < 0 || index >= static_cast<int>(lifeIconCount)) return;
     lifeIcon[static_cast<std::size_t>(index)].setTexture(lifeEmptyTexture);
 }

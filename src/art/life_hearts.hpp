@@ -27,11 +27,9 @@ struct LifeHearts {
     // Shows the full heart on every icon again.
     void fill();
     // Greys the icon at `index`; any index outside the icons is ignored.
-    void empty(int index);
+    void greyOut(int index);
 
-    sf::Image fullImage;
     sf::Texture lifeFullTexture;
-    sf::Image emptyImage;
     sf::Texture lifeEmptyTexture;
     std::array<sf::Sprite, lifeIconCount> lifeIcon;
 };

@@ -16,7 +16,7 @@ void dropBall(PlayState& state, FieldArt& art, LifeHearts& hearts) {
     art.ball.sprite.setPosition(ballStart);
     art.bar.sprite.setPosition(barStart);
     state.ballVelocity.y = ballStartSpeed;  // vx keeps every speed-up gained
-    hearts.empty(state.lives);
+    hearts.greyOut(state.lives);
     if (state.lives <= 0) state.gameOver = true;
 }
 

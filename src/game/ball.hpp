@@ -1,9 +1,9 @@
 #pragma once
 // The ball's flight in one frame: the drop, the walls and the bar.
 
-#include "app/play_state.hpp"
 #include "art/field_art.hpp"
 #include "art/life_hearts.hpp"
+#include "game/play_state.hpp"
 
 // Moves the ball; a ball below the field costs a life; then the left, right
 // and top walls (each with a speed-up) and the bar bounce it.

@@ -2,7 +2,7 @@
 // Every 15 s of play the flower blooms over the whole field for 3 s and
 // hides the ball.
 
-#include "app/play_state.hpp"
+#include "game/play_state.hpp"
 
 #include <SFML/Graphics/Sprite.hpp>
 

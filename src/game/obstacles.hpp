@@ -2,8 +2,8 @@
 // Four obstacles glide across the field and bounce off the side walls; the
 // ball scores on the first frame of each contact and is thrown back.
 
-#include "app/play_state.hpp"
 #include "art/field_art.hpp"
+#include "game/play_state.hpp"
 
 #include <SFML/Graphics/Text.hpp>
 
@@ -12,7 +12,7 @@ struct ObstacleRule {
     bool secondSpeedUpGate;  // speeds the ball up once more on contact
 };
 
-// Block, trapezoid, diamond, heart.
+// By ObstacleIndex.
 constexpr std::array<ObstacleRule, obstacleCount> obstacleRules{{
     {false, false},
     {true, false},

@@ -1,10 +1,10 @@
 #pragma once
 // How a game ends (the play clock, the lives) and how a new one begins.
 
-#include "app/play_state.hpp"
 #include "art/field_art.hpp"
 #include "art/life_hearts.hpp"
 #include "game/held_keys.hpp"
+#include "game/play_state.hpp"
 
 constexpr int winAfterSeconds = 59;  // won at the first whole second above this
 

@@ -1,6 +1,7 @@
 #pragma once
 // The play clock: 60 seconds on it win the game. It counts real time with
-// sf::Clock; a test can hold it at a chosen reading instead.
+// sf::Clock, unless whoever drives the frames by hand (a test replaying
+// frames, a benchmark holding the field mid-game) holds it at a reading.
 
 #include <SFML/System/Clock.hpp>
 
@@ -10,7 +11,7 @@ class PlayClock {
 public:
     void restart();
     float elapsedSeconds() const;
-    // Reads `seconds` from now until the next restart (for tests).
+    // Reads `seconds` from now until the next restart.
     void holdAt(float seconds);
 
 private:

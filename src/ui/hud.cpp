@@ -2,12 +2,6 @@
 
 #include <string>
 
-namespace {
-
-const sf::Vector2f scoreCentre{400.f, 30.f};
-
-}  // namespace
-
 void updateHud(Texts& texts, int playSeconds, int score) {
     texts.timerText.setString(std::to_string(playSeconds) + "s.");
     texts.scoreText.setString("PUNTI: " + std::to_string(score));

@@ -60,7 +60,7 @@ Texts::Texts(const sf::Font& font)
       instructionsBodyText(
           makeText(font, instructionsBody, 22, white, Origin::TopLeft, {100, 150})),
       timerText(makeText(font, "", 24, white, Origin::TopLeft, {700, 15})),
-      scoreText(makeText(font, "SCORE: 0", 30, keepDefault, Origin::Centre, {400, 30})),
+      scoreText(makeText(font, "SCORE: 0", 30, keepDefault, Origin::Centre, scoreCentre)),
       popupText(makeText(font, "+100", 32, white, Origin::Centre, {0, 0})),
       gameOverText(makeText(font, "GAME OVER", 60, white, Origin::TopLeft, {230, 250})),
       winText(makeText(font, "YOU WIN!", 60, white, Origin::TopLeft, {250, 250})),

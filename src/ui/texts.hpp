@@ -5,6 +5,13 @@
 
 extern const char* const instructionsBody;
 
+// Where the points stand, centred, whatever their digits.
+inline const sf::Vector2f scoreCentre{400.f, 30.f};
+
+// The menu item the player is on, and the others.
+inline const sf::Color menuHighlight{255, 255, 255};
+inline const sf::Color menuGrey{100, 100, 100};
+
 struct Texts {
     explicit Texts(const sf::Font& font);  // the font must outlive the texts
 

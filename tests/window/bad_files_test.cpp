@@ -23,13 +23,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kFont = "pixel_font.ttf";
-const std::string kMenuMusic = "menu_music.ogg";
-const std::string kGameMusic = "game_music.ogg";
-const std::string kStarted = "PROGRAMMA AVVIATO!";
-const std::string kNoFont = "ERRORE: Font non trovato!";
-const std::string kNoMenuMusic = "ERRORE: impossibile caricare la musica del menu!";
-const std::string kNoGameMusic = "ERRORE: impossibile caricare la musica del gioco!";
+const std::string fontFile = "pixel_font.ttf";
+const std::string menuMusicFile = "menu_music.ogg";
+const std::string gameMusicFile = "game_music.ogg";
+const std::string startLine = "PROGRAMMA AVVIATO!";
+const std::string noFontLine = "ERRORE: Font non trovato!";
+const std::string noMenuMusicLine = "ERRORE: impossibile caricare la musica del menu!";
+const std::string noGameMusicLine = "ERRORE: impossibile caricare la musica del gioco!";
 
 // The white "VOLUME: ON" and "VOLUME: OFF" (it keeps the origin of "ON", so
 // it reaches further right) on the menu, VOLUME highlighted.
@@ -46,8 +46,8 @@ std::ostream& operator<<(std::ostream& out, const Box& b) {
     return out << "{" << b.left << ", " << b.top << ", " << b.right << ", " << b.bottom << "}";
 }
 
-const Box kVolumeOnInk{320, 431, 479, 448};  // centred on x = 400
-const Box kVolumeOffInk{320, 431, 498, 448};
+const Box volumeOnInk{320, 431, 479, 448};  // centred on x = 400
+const Box volumeOffInk{320, 431, 498, 448};
 
 enum class Spoil { Missing, Empty, CutToHalf, RandomBytes, OtherKind, Folder };
 
@@ -80,8 +80,8 @@ Prepare spoilt(const std::string& file, Spoil spoil) {
             break;
         }
         case Spoil::OtherKind:
-            fs::copy_file(fs::path(PLUMWICK_ASSETS) / (file == kFont ? kMenuMusic : kFont), path,
-                          fs::copy_options::overwrite_existing);
+            fs::copy_file(fs::path(PLUMWICK_ASSETS) / (file == fontFile ? menuMusicFile : fontFile),
+                          path, fs::copy_options::overwrite_existing);
             break;
         case Spoil::Folder:
             fs::remove(path);
@@ -92,7 +92,7 @@ Prepare spoilt(const std::string& file, Spoil spoil) {
 }
 
 Box whiteBox(const sf::Image& image, Area area) {
-    const Ink found = ink(image, kWhite, area);
+    const Ink found = ink(image, palette::white, area);
     return {found.left, found.top, found.right, found.bottom};
 }
 
@@ -118,21 +118,21 @@ void playEveryScreen(Game& game, double menuSeconds = 0, double fieldSeconds = 0
 
     step(game, "Down", 2, "GGWG");
     const Shot on = game.shoot();
-    EXPECT_EQ(whiteBox(on.image, kVolumeLine), kVolumeOnInk) << on.file;
+    EXPECT_EQ(whiteBox(on.image, volumeLine), volumeOnInk) << on.file;
     game.press("Return");
     const Shot off = game.shootUntil(
-        [](const sf::Image& image) { return whiteBox(image, kVolumeLine) == kVolumeOffInk; }, 3);
-    EXPECT_EQ(whiteBox(off.image, kVolumeLine), kVolumeOffInk) << "VOLUME: OFF; " << off.file;
+        [](const sf::Image& image) { return whiteBox(image, volumeLine) == volumeOffInk; }, 3);
+    EXPECT_EQ(whiteBox(off.image, volumeLine), volumeOffInk) << "VOLUME: OFF; " << off.file;
     game.press("Return");
     const Shot onAgain = game.shootUntil(
-        [](const sf::Image& image) { return whiteBox(image, kVolumeLine) == kVolumeOnInk; }, 3);
-    EXPECT_EQ(whiteBox(onAgain.image, kVolumeLine), kVolumeOnInk) << onAgain.file;
+        [](const sf::Image& image) { return whiteBox(image, volumeLine) == volumeOnInk; }, 3);
+    EXPECT_EQ(whiteBox(onAgain.image, volumeLine), volumeOnInk) << onAgain.file;
 
     step(game, "Up", 2, "WGGG");
     game.press("Return");  // PLAY
     const Shot field = game.shootUntil(threeHeartsShown, 3);
     ASSERT_TRUE(threeHeartsShown(field.image)) << "no field after PLAY; " << field.file;
-    const Ink bar = ink(field.image, kCrimson, kBarBand);
+    const Ink bar = ink(field.image, palette::crimson, barBand);
     EXPECT_EQ(bar.top, 550) << field.file;
     EXPECT_EQ(bar.height(), 20) << field.file;
 
@@ -171,9 +171,9 @@ TEST_F(BadDataFiles, AFontThatCannotBeOpenedStopsTheGameWithStatus1) {
     for (Spoil spoil :
          {Spoil::Missing, Spoil::Empty, Spoil::RandomBytes, Spoil::OtherKind, Spoil::Folder}) {
         SCOPED_TRACE(std::string("the font ") + name(spoil));
-        Game game(kAllAssets, spoilt(kFont, spoil));
+        Game game(allAssets, spoilt(fontFile, spoil));
         EXPECT_EQ(game.waitForExit(15), 1);
-        EXPECT_EQ(game.stdoutLines(), (Lines{kStarted, kNoFont}));
+        EXPECT_EQ(game.stdoutLines(), (Lines{startLine, noFontLine}));
         EXPECT_EQ(game.stderrLines(), Lines{});
         EXPECT_FALSE(sanitizerReport(game.stderrText())) << game.stderrText();
     }
@@ -181,13 +181,13 @@ TEST_F(BadDataFiles, AFontThatCannotBeOpenedStopsTheGameWithStatus1) {
 
 TEST_F(BadDataFiles, AMusicThatCannotBeOpenedIsLeftOutAndTheGamePlaysOn) {
     for (const auto& [file, line] :
-         {std::pair{kMenuMusic, kNoMenuMusic}, {kGameMusic, kNoGameMusic}}) {
+         {std::pair{menuMusicFile, noMenuMusicLine}, {gameMusicFile, noGameMusicLine}}) {
         for (Spoil spoil :
              {Spoil::Missing, Spoil::Empty, Spoil::RandomBytes, Spoil::OtherKind, Spoil::Folder}) {
             SCOPED_TRACE(file + " " + name(spoil));
-            Game game(kAllAssets, spoilt(file, spoil));
+            Game game(allAssets, spoilt(file, spoil));
             playEveryScreen(game);
-            EXPECT_EQ(game.stdoutLines(), Lines{kStarted});
+            EXPECT_EQ(game.stdoutLines(), Lines{startLine});
             EXPECT_EQ(game.stderrLines(), Lines{line});
             EXPECT_FALSE(sanitizerReport(game.stderrText())) << game.stderrText();
         }
@@ -198,25 +198,25 @@ TEST_F(BadDataFiles, AMusicThatCannotBeOpenedIsLeftOutAndTheGamePlaysOn) {
 // track is a shorter one whose end lies where the file was cut; each is
 // played past that end, where its stream runs out of data and starts again.
 TEST_F(BadDataFiles, AFileCutToHalfOpensAndTheGamePlaysOn) {
-    for (const std::string& file : {kMenuMusic, kGameMusic}) {
+    for (const std::string& file : {menuMusicFile, gameMusicFile}) {
         SCOPED_TRACE(file + " cut to half its size");
         double seconds = 0;
-        Game game(kAllAssets, [&](const fs::path& dir) {
+        Game game(allAssets, [&](const fs::path& dir) {
             spoilt(file, Spoil::CutToHalf)(dir);
             seconds = secondsOfMusic(dir / file);
         });
         ASSERT_GT(seconds, 15) << "the cut track is shorter than expected";
         // The menu music plays from the start, the game music from PLAY on.
-        if (file == kMenuMusic) playEveryScreen(game, seconds + 1, 0);
-        if (file == kGameMusic) playEveryScreen(game, 0, seconds + 1);
-        EXPECT_EQ(game.stdoutLines(), Lines{kStarted});
+        if (file == menuMusicFile) playEveryScreen(game, seconds + 1, 0);
+        if (file == gameMusicFile) playEveryScreen(game, 0, seconds + 1);
+        EXPECT_EQ(game.stdoutLines(), Lines{startLine});
         EXPECT_EQ(game.stderrLines(), Lines{});
         EXPECT_FALSE(sanitizerReport(game.stderrText())) << game.stderrText();
     }
     {
         // Its texts may come out empty or as specks: go by keys, and by the field's pictures.
         SCOPED_TRACE("the font cut to half its size");
-        Game game(kAllAssets, spoilt(kFont, Spoil::CutToHalf));
+        Game game(allAssets, spoilt(fontFile, Spoil::CutToHalf));
         ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
         sleepFor(0.5);
         game.press("Return");  // PLAY
@@ -232,7 +232,7 @@ TEST_F(BadDataFiles, AFileCutToHalfOpensAndTheGamePlaysOn) {
         sleepFor(0.3);
         game.press("Return");  // EXIT THE GAME
         EXPECT_EQ(game.waitForExit(10), 0);
-        EXPECT_EQ(game.stdoutLines(), Lines{kStarted});
+        EXPECT_EQ(game.stdoutLines(), Lines{startLine});
         EXPECT_EQ(game.stderrLines(), Lines{});
         EXPECT_FALSE(sanitizerReport(game.stderrText())) << game.stderrText();
     }

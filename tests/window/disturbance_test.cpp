@@ -40,18 +40,7 @@ bool stopGame(Game& game) {
 
 bool continueGame(Game& game) { return kill(game.pid(), SIGCONT) == 0; }
 
-// Xvfb on a busy machine refuses a connection now and then, so xdotool is given a few tries.
-bool xdotoolSucceeds(const std::string& arguments) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (run("xdotool " + arguments) == 0) return true;
-        sleepFor(0.1);
-    }
-    return false;
-}
-
-bool focus(unsigned long window) {
-    return xdotoolSucceeds("windowfocus --sync " + std::to_string(window));
-}
+bool focus(unsigned long window) { return xdotool("windowfocus --sync " + std::to_string(window)); }
 
 std::string times(int count, const std::string& key) {
     std::string keys;
@@ -95,8 +84,8 @@ Stretch compareStretched(const sf::Image& original, const sf::Image& stretched, 
 
 // The block (frame and inside) as a box.
 Ink block(const sf::Image& image) {
-    Ink frame = ink(image, kBlockFrame);
-    const Ink inside = ink(image, kBlockInside);
+    Ink frame = ink(image, palette::blockFrame);
+    const Ink inside = ink(image, palette::blockInside);
     if (frame.count == 0) return inside;
     if (inside.count > 0) {
         frame.left = std::min(frame.left, inside.left);
@@ -110,7 +99,7 @@ Ink block(const sf::Image& image) {
 class Disturbances : public RealWindow {};
 
 TEST_F(Disturbances, AFiveSecondStallIsOneLongFrameAndTheGameGoesOn) {
-    Game game(kAllAssets);
+    Game game(allAssets);
     ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
     ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
     game.press("Return");  // PLAY
@@ -138,8 +127,8 @@ TEST_F(Disturbances, AFiveSecondStallIsOneLongFrameAndTheGameGoesOn) {
     for (const Shot* shot : {&after, &later}) {
         ASSERT_TRUE(fieldShown(shot->image)) << shot->file;
         if (petals(shot->image) > 0) continue;  // the flower hides them
-        for (const sf::Color& colour :
-             {kBlockInside, kTrapezoidInside, kDiamondInside, kHeartInside}) {
+        for (const sf::Color& colour : {palette::blockInside, palette::trapezoidInside,
+                                        palette::diamondInside, palette::heartInside}) {
             EXPECT_GT(ink(shot->image, colour).count, 0)
                 << "(" << +colour.r << "," << +colour.g << "," << +colour.b << ") left the field; "
                 << shot->file;
@@ -157,12 +146,12 @@ TEST_F(Disturbances, AFiveSecondStallIsOneLongFrameAndTheGameGoesOn) {
 // its next frame. xdotool sends each press and release at one X server time,
 // which SFML takes for auto-repeat: a key repeat burst, as from a held key.
 TEST_F(Disturbances, AThousandKeyPressesInOneFrameAreEachHandledOnceInOrder) {
-    Game game(kAllAssets);
+    Game game(allAssets);
     ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
     ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
     const auto flood = [&](const std::string& keys) {
         ASSERT_TRUE(stopGame(game)) << "the game did not stop";
-        EXPECT_TRUE(xdotoolSucceeds("key --delay 0 " + keys));
+        EXPECT_TRUE(xdotool("key --delay 0 " + keys));
         ASSERT_TRUE(continueGame(game));
     };
 
@@ -197,32 +186,31 @@ TEST_F(Disturbances, AResizedWindowShowsTheSamePictureStretched) {
     struct Size {
         unsigned width, height;
     };
-    Game game(kAllAssets);
+    Game game(allAssets);
     ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
     const Shot menu = game.shootUntil(menuReads("WGGG"), 5);
     ASSERT_EQ(menuLooks(menu.image), "WGGG");
-    const Ink play = ink(menu.image, kWhite, kMenuItems[0]);
+    const Ink play = ink(menu.image, palette::white, menuItems[0]);
 
     for (const Size size : {Size{1200, 900}, Size{300, 200}}) {
         SCOPED_TRACE("the menu at " + std::to_string(size.width) + "x" +
                      std::to_string(size.height));
         game.resize(size.width, size.height);
         const auto same = [&](const sf::Image& image) {
-            const Stretch s = compareStretched(menu.image, image, kWholeWindow);
+            const Stretch s = compareStretched(menu.image, image, wholeWindow);
             return s.compared > 0 && s.differing == 0;
         };
         const Shot shot = game.shootUntil(same, 5);
-        const Stretch stretch = compareStretched(menu.image, shot.image, kWholeWindow);
+        const Stretch stretch = compareStretched(menu.image, shot.image, wholeWindow);
         EXPECT_EQ(stretch.differing, 0) << shot.file;
         EXPECT_GT(stretch.compared * 10, static_cast<int>(size.width * size.height) * 9)
             << "most of the picture is compared";
         // The highlighted PLAY where it belongs, stretched: its white box within a pixel.
         const double sx = size.width / 800.0, sy = size.height / 600.0;
-        const Area scaledItem{static_cast<int>(kMenuItems[0].x0 * sx),
-                              static_cast<int>(kMenuItems[0].y0 * sy),
-                              static_cast<int>(kMenuItems[0].x1 * sx) + 1,
-                              static_cast<int>(kMenuItems[0].y1 * sy) + 1};
-        const Ink stretchedPlay = ink(shot.image, kWhite, scaledItem);
+        const Area scaledItem{
+            static_cast<int>(menuItems[0].x0 * sx), static_cast<int>(menuItems[0].y0 * sy),
+            static_cast<int>(menuItems[0].x1 * sx) + 1, static_cast<int>(menuItems[0].y1 * sy) + 1};
+        const Ink stretchedPlay = ink(shot.image, palette::white, scaledItem);
         ASSERT_GT(stretchedPlay.count, 0) << shot.file;
         EXPECT_NEAR(stretchedPlay.left, play.left * sx, 1);
         EXPECT_NEAR(stretchedPlay.right + 1, (play.right + 1) * sx, 1);
@@ -242,7 +230,7 @@ TEST_F(Disturbances, AResizedWindowShowsTheSamePictureStretched) {
                      std::to_string(size.height));
         game.resize(size.width, size.height);
         const auto same = [&](const sf::Image& image) {
-            for (const Area& area : {kHeartIcons[0], kBarBand}) {
+            for (const Area& area : {heartIcons[0], barBand}) {
                 const Stretch s = compareStretched(field.image, image, area);
                 if (s.compared == 0 || s.differing > 0) return false;
             }
@@ -269,10 +257,10 @@ TEST_F(Disturbances, AResizedWindowShowsTheSamePictureStretched) {
     EXPECT_EQ(block(back.image).top, 110) << back.file;
     EXPECT_EQ(block(back.image).width(), 72) << back.file;
     EXPECT_EQ(block(back.image).height(), 36) << back.file;
-    const Ink bar = ink(back.image, kCrimson, kBarBand);
+    const Ink bar = ink(back.image, palette::crimson, barBand);
     EXPECT_EQ(bar.top, 550) << back.file;
     EXPECT_EQ(bar.height(), 20) << back.file;
-    EXPECT_EQ(ink(back.image, kCrimson, kHeartIcons[0]).left, 20) << back.file;
+    EXPECT_EQ(ink(back.image, palette::crimson, heartIcons[0]).left, 20) << back.file;
 
     game.requestClose();
     EXPECT_EQ(game.waitForExit(10), 0);
@@ -282,16 +270,16 @@ TEST_F(Disturbances, AResizedWindowShowsTheSamePictureStretched) {
 TEST_F(Disturbances, HeldKeysCountOnlyWhileTheGameHasTheFocus) {
     OtherWindow other;
     ASSERT_TRUE(other.open()) << "could not open a second X window";
-    Game game(kAllAssets);
+    Game game(allAssets);
     ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
     ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
     game.press("Return");  // PLAY
     const Shot field = game.shootUntil(threeHeartsShown, 3);
     ASSERT_TRUE(threeHeartsShown(field.image)) << field.file;
-    const Ink start = ink(field.image, kCrimson, kBarBand);
+    const Ink start = ink(field.image, palette::crimson, barBand);
     // The ball may hide part of the bar's border: retake the shot until it is whole.
     const auto barWhole = [&](const sf::Image& image) {
-        return std::abs(ink(image, kCrimson, kBarBand).width() - start.width()) <= 1;
+        return std::abs(ink(image, palette::crimson, barBand).width() - start.width()) <= 1;
     };
 
     ASSERT_TRUE(focus(other.id()));
@@ -299,15 +287,15 @@ TEST_F(Disturbances, HeldKeysCountOnlyWhileTheGameHasTheFocus) {
         HeldKey right(game, "Right");
         sleepFor(1);
         const Shot unfocused = game.shootUntil(barWhole, 2);
-        EXPECT_EQ(ink(unfocused.image, kCrimson, kBarBand).left, start.left)
+        EXPECT_EQ(ink(unfocused.image, palette::crimson, barBand).left, start.left)
             << "the bar moved while another window had the focus; " << unfocused.file;
         ASSERT_TRUE(focus(game.window()));
         const Shot moved = game.shootUntil(
             [&](const sf::Image& image) {
-                return ink(image, kCrimson, kBarBand).left >= start.left + 60;
+                return ink(image, palette::crimson, barBand).left >= start.left + 60;
             },
             3);
-        EXPECT_GE(ink(moved.image, kCrimson, kBarBand).left, start.left + 60)
+        EXPECT_GE(ink(moved.image, palette::crimson, barBand).left, start.left + 60)
             << "the bar did not move with the focus back; " << moved.file;
     }
 

@@ -2,8 +2,10 @@
 // the window tests look for, and the fixture they share.
 #pragma once
 
+#include "art/palette.hpp"
 #include "game_window.hpp"
 #include "screen.hpp"
+#include "ui/texts.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,34 +16,25 @@
 
 namespace window_test {
 
-const Lines kAllAssets{"pixel_font.ttf", "menu_music.ogg", "game_music.ogg"};
-
-const sf::Color kWhite(255, 255, 255);
-const sf::Color kGrey(100, 100, 100);
-const sf::Color kCrimson(140, 20, 80);  // the bar's border and the full life hearts
-const sf::Color kPetal(80, 10, 60);
-const sf::Color kBlockFrame(120, 220, 140);
-const sf::Color kBlockInside(20, 120, 50);
-const sf::Color kTrapezoidInside(180, 140, 20);
-const sf::Color kDiamondInside(50, 130, 180);
-const sf::Color kHeartInside(180, 20, 90);
+const Lines allAssets{"pixel_font.ttf", "menu_music.ogg", "game_music.ogg"};
 
 // Boxes around the texts of PLAY, HOW TO PLAY, VOLUME: ON and EXIT THE GAME.
-const Area kMenuItems[4] = {
+const Area menuItems[4] = {
     {345, 325, 420, 355}, {285, 385, 470, 415}, {315, 425, 485, 455}, {295, 485, 505, 515}};
-const Area kVolumeLine{250, 425, 600, 455};  // wide enough for "VOLUME: OFF"
-const Area kInstructionsTitle{200, 50, 600, 120};
-const Area kHeartIcons[3] = {{20, 15, 52, 47}, {55, 15, 87, 47}, {90, 15, 122, 47}};
-const Area kBlockBand{0, 100, 800, 160};
-const Area kBarBand{0, 545, 800, 575};
-const Area kEndPanel{200, 240, 650, 480};
+const Area volumeLine{250, 425, 600, 455};  // wide enough for "VOLUME: OFF"
+const Area instructionsTitle{200, 50, 600, 120};
+const Area heartIcons[3] = {{20, 15, 52, 47}, {55, 15, 87, 47}, {90, 15, 122, 47}};
+const Area blockBand{0, 100, 800, 160};
+const Area barBand{0, 545, 800, 575};
+const Area endPanel{200, 240, 650, 480};
+const Area winScoreLine{200, 390, 650, 480};
 
 // Each menu item as W (its text all white), G (all grey) or ? (anything else).
 inline std::string menuLooks(const sf::Image& image) {
     std::string looks;
-    for (const Area& item : kMenuItems) {
-        const int white = ink(image, kWhite, item).count;
-        const int grey = ink(image, kGrey, item).count;
+    for (const Area& item : menuItems) {
+        const int white = ink(image, palette::white, item).count;
+        const int grey = ink(image, menuGrey, item).count;
         looks += white > 0 && grey == 0 ? 'W' : grey > 0 && white == 0 ? 'G' : '?';
     }
     return looks;
@@ -52,29 +45,32 @@ inline auto menuReads(const std::string& looks) {
 }
 
 inline int heartInk(const sf::Image& image, int heart) {
-    return ink(image, kCrimson, kHeartIcons[heart]).count;
+    return ink(image, palette::crimson, heartIcons[heart]).count;
 }
 
 inline bool threeHeartsShown(const sf::Image& image) {
     return heartInk(image, 0) > 0 && heartInk(image, 1) > 0 && heartInk(image, 2) > 0;
 }
 
-inline int petals(const sf::Image& image) { return ink(image, kPetal).count; }
+inline int petals(const sf::Image& image) { return ink(image, palette::flowerPetal).count; }
 
 // The field, whatever happens on it: the bar shows even under the flower.
-inline bool fieldShown(const sf::Image& image) { return ink(image, kCrimson, kBarBand).count > 0; }
+inline bool fieldShown(const sf::Image& image) {
+    return ink(image, palette::crimson, barBand).count > 0;
+}
 
 // GAME OVER or YOU WIN!: white text in the middle and nothing of the field, the menu (grey
 // items) or the instructions (their title).
 inline bool endPanelShown(const sf::Image& image) {
     return heartInk(image, 0) == 0 && heartInk(image, 1) == 0 && heartInk(image, 2) == 0 &&
-           petals(image) == 0 && !fieldShown(image) && ink(image, kGrey).count == 0 &&
-           ink(image, kWhite, kInstructionsTitle).count == 0 &&
-           ink(image, kWhite, kEndPanel).count > 0;
+           petals(image) == 0 && !fieldShown(image) && ink(image, menuGrey).count == 0 &&
+           ink(image, palette::white, instructionsTitle).count == 0 &&
+           ink(image, palette::white, endPanel).count > 0;
 }
 
 inline bool instructionsShown(const sf::Image& image) {
-    return ink(image, kWhite, kInstructionsTitle).count > 0 && ink(image, kGrey).count == 0;
+    return ink(image, palette::white, instructionsTitle).count > 0 &&
+           ink(image, menuGrey).count == 0;
 }
 
 inline bool menuShown(const sf::Image& image) {
@@ -99,16 +95,16 @@ inline bool sanitizerReport(const std::string& stderrText) {
 // so that no later test starts with a key down.
 class HeldKey {
 public:
-    HeldKey(Game& game, std::string key) : game_(game), key_(std::move(key)) {
-        game_.keyDown(key_);
+    HeldKey(Game& game, std::string key) : gameProcess(game), keyName(std::move(key)) {
+        gameProcess.keyDown(keyName);
     }
-    ~HeldKey() { game_.keyUp(key_); }
+    ~HeldKey() { gameProcess.keyUp(keyName); }
     HeldKey(const HeldKey&) = delete;
     HeldKey& operator=(const HeldKey&) = delete;
 
 private:
-    Game& game_;
-    std::string key_;
+    Game& gameProcess;
+    std::string keyName;
 };
 
 // Window tests skip without an X server.

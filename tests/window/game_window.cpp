@@ -60,7 +60,7 @@ std::vector<unsigned long> plumwickWindows() {
 // libraries under it (OpenAL, miniaudio, ALSA) print diagnostics of their own,
 // sometimes without ending their line, so a game line is picked out wherever
 // it starts.
-const char* const kGameLineStarts[] = {"PROGRAMMA AVVIATO!", "ERRORE:"};
+const char* const gameLineStarts[] = {"PROGRAMMA AVVIATO!", "ERRORE:"};
 
 Lines gameLines(const fs::path& file) {
     Lines lines;
@@ -68,7 +68,7 @@ Lines gameLines(const fs::path& file) {
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::size_t start = std::string::npos;
-        for (const char* prefix : kGameLineStarts) start = std::min(start, line.find(prefix));
+        for (const char* prefix : gameLineStarts) start = std::min(start, line.find(prefix));
         if (start != std::string::npos) lines.push_back(line.substr(start));
     }
     return lines;
@@ -82,19 +82,19 @@ std::string gameUnderTest() {
 }
 
 Game::Game(const Lines& assets, const Prepare& prepare, const Lines& environment)
-    : environment_(environment) {
+    : extraEnvironment(environment) {
     std::string pattern = (fs::temp_directory_path() / "plumwick_window_XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         ADD_FAILURE() << "mkdtemp: " << std::strerror(errno);
         return;
     }
-    dir_ = pattern;
+    workDir = pattern;
     for (const std::string& name : assets)
-        fs::copy_file(fs::path(PLUMWICK_ASSETS) / name, dir_ / name);
-    if (prepare) prepare(dir_);
+        fs::copy_file(fs::path(PLUMWICK_ASSETS) / name, workDir / name);
+    if (prepare) prepare(workDir);
     // Windows of a game that has just ended can linger a moment, and X reuses their ids.
     const auto start = Clock::now();
-    while (!(windowsBefore_ = plumwickWindows()).empty() && secondsSince(start) < 3) sleepFor(0.05);
+    while (!(windowsBefore = plumwickWindows()).empty() && secondsSince(start) < 3) sleepFor(0.05);
     launch();
 }
 
@@ -105,19 +105,19 @@ void Game::launch() {
         if (std::strncmp(*e, "ALSOFT_DRIVERS=", 15) != 0) env.emplace_back(*e);
     }
     env.emplace_back("ALSOFT_DRIVERS=null");
-    env.insert(env.end(), environment_.begin(), environment_.end());
+    env.insert(env.end(), extraEnvironment.begin(), extraEnvironment.end());
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
     const std::string game = gameUnderTest();
     char* argv[] = {const_cast<char*>(game.c_str()), nullptr};
-    const std::string dir = dir_.string(), out = (dir_ / "stdout.txt").string(),
-                      err = (dir_ / "stderr.txt").string();
+    const std::string dir = workDir.string(), out = (workDir / "stdout.txt").string(),
+                      err = (workDir / "stderr.txt").string();
     std::ofstream(out, std::ios::trunc);  // empty before the child starts: no stale lines
     std::ofstream(err, std::ios::trunc);
 
-    pid_ = fork();
-    if (pid_ == 0) {
+    processId = fork();
+    if (processId == 0) {
         const int in = open("/dev/null", O_RDONLY);
         const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -128,24 +128,24 @@ void Game::launch() {
         execve(argv[0], argv, envp.data());
         _exit(127);
     }
-    if (pid_ < 0) ADD_FAILURE() << "fork: " << std::strerror(errno);
+    if (processId < 0) ADD_FAILURE() << "fork: " << std::strerror(errno);
 }
 
 void Game::stop() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
+    if (processId <= 0) return;
+    kill(processId, SIGKILL);
+    waitpid(processId, nullptr, 0);
+    processId = -1;
 }
 
 bool Game::relaunchIfDisplayRefused() {
-    std::ifstream in(dir_ / "stderr.txt");
+    std::ifstream in(workDir / "stderr.txt");
     const std::string err((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (relaunches_ >= 2 || err.find("Failed to open X11 display") == std::string::npos)
+    if (relaunches >= 2 || err.find("Failed to open X11 display") == std::string::npos)
         return false;
     std::cerr << "[window] the X server refused the game's connection (busy machine?); starting it "
                  "again\n";
-    ++relaunches_;
+    ++relaunches;
     stop();
     launch();
     return true;
@@ -153,28 +153,28 @@ bool Game::relaunchIfDisplayRefused() {
 
 Game::~Game() {
     stop();
-    if (dir_.empty()) return;
+    if (workDir.empty()) return;
     if (::testing::Test::HasFailure()) {
-        std::cerr << "[window] kept the game's directory for a look: " << dir_ << '\n';
+        std::cerr << "[window] kept the game's directory for a look: " << workDir << '\n';
     } else {
         std::error_code ignored;
-        fs::remove_all(dir_, ignored);
+        fs::remove_all(workDir, ignored);
     }
 }
 
 bool Game::waitForWindow(double seconds) {
     auto start = Clock::now();
-    while (window_ == 0 && secondsSince(start) < seconds) {
+    while (windowId == 0 && secondsSince(start) < seconds) {
         if (relaunchIfDisplayRefused()) start = Clock::now();
         for (unsigned long id : plumwickWindows()) {
-            if (std::find(windowsBefore_.begin(), windowsBefore_.end(), id) == windowsBefore_.end())
-                window_ = id;
+            if (std::find(windowsBefore.begin(), windowsBefore.end(), id) == windowsBefore.end())
+                windowId = id;
         }
-        if (window_ == 0) sleepFor(0.05);
+        if (windowId == 0) sleepFor(0.05);
     }
-    if (window_ == 0) return false;
+    if (windowId == 0) return false;
     // Keys go through XTEST to the focused window: the game's held-key queries only see those.
-    while (run("xdotool windowfocus --sync " + std::to_string(window_)) != 0) {
+    while (!xdotool("windowfocus --sync " + std::to_string(windowId))) {
         if (secondsSince(start) > seconds) return false;
         sleepFor(0.05);
     }
@@ -183,9 +183,9 @@ bool Game::waitForWindow(double seconds) {
 
 Shot Game::shoot() {
     Shot shot;
-    shot.file = dir_ / ("shot" + std::to_string(shots_++) + ".png");
+    shot.file = workDir / ("shot" + std::to_string(shotCount++) + ".png");
     const std::string command =
-        "import -window " + std::to_string(window_) + " " + shot.file.string();
+        "import -window " + std::to_string(windowId) + " " + shot.file.string();
     int status = -1;
     for (int attempt = 0; attempt < 3 && status != 0; ++attempt) {
         shot.begin = Clock::now();
@@ -193,11 +193,11 @@ Shot Game::shoot() {
         shot.end = Clock::now();
     }
     if (status != 0 || !shot.image.loadFromFile(shot.file.string())) {
-        ADD_FAILURE() << "no screenshot of window " << window_ << " (import status " << status
+        ADD_FAILURE() << "no screenshot of window " << windowId << " (import status " << status
                       << ")";
     } else {
-        EXPECT_EQ(shot.image.getSize().x, shotWidth_) << shot.file;
-        EXPECT_EQ(shot.image.getSize().y, shotHeight_) << shot.file;
+        EXPECT_EQ(shot.image.getSize().x, shotWidth) << shot.file;
+        EXPECT_EQ(shot.image.getSize().y, shotHeight) << shot.file;
     }
     return shot;
 }
@@ -211,39 +211,46 @@ Shot Game::shootUntil(const std::function<bool(const sf::Image&)>& done, double 
     }
 }
 
+bool xdotool(const std::string& arguments) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (attempt > 0) sleepFor(0.1);
+        if (run("xdotool " + arguments) == 0) return true;
+    }
+    return false;
+}
+
 namespace {
 
-void xdotool(const std::string& arguments) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (run("xdotool " + arguments) == 0) return;
-    }
-    ADD_FAILURE() << "xdotool " << arguments << " failed";
+void xdotoolOrFail(const std::string& arguments) {
+    EXPECT_TRUE(xdotool(arguments)) << "xdotool " << arguments << " failed";
 }
 
 }  // namespace
 
-void Game::press(const std::string& key) { xdotool("keydown " + key + " sleep 0.06 keyup " + key); }
-void Game::keyDown(const std::string& key) { xdotool("keydown " + key); }
-void Game::keyUp(const std::string& key) { xdotool("keyup " + key); }
+void Game::press(const std::string& key) {
+    xdotoolOrFail("keydown " + key + " sleep 0.06 keyup " + key);
+}
+void Game::keyDown(const std::string& key) { xdotoolOrFail("keydown " + key); }
+void Game::keyUp(const std::string& key) { xdotoolOrFail("keyup " + key); }
 
 void Game::resize(unsigned width, unsigned height) {
-    xdotool("windowsize --sync " + std::to_string(window_) + " " + std::to_string(width) + " " +
-            std::to_string(height));
-    shotWidth_ = width;
-    shotHeight_ = height;
+    xdotoolOrFail("windowsize --sync " + std::to_string(windowId) + " " + std::to_string(width) +
+                  " " + std::to_string(height));
+    shotWidth = width;
+    shotHeight = height;
 }
 
 void Game::requestClose() {
-    EXPECT_TRUE(sendCloseRequest(window_)) << "could not send WM_DELETE_WINDOW";
+    EXPECT_TRUE(sendCloseRequest(windowId)) << "could not send WM_DELETE_WINDOW";
 }
 
 int Game::waitForExit(double seconds) {
     auto start = Clock::now();
     for (;;) {
-        if (pid_ <= 0) return -1;
+        if (processId <= 0) return -1;
         int status = 0;
-        const bool exited = waitpid(pid_, &status, WNOHANG) == pid_;
-        if (exited) pid_ = -1;
+        const bool exited = waitpid(processId, &status, WNOHANG) == processId;
+        if (exited) processId = -1;
         if (relaunchIfDisplayRefused()) {
             start = Clock::now();
             continue;
@@ -263,11 +270,11 @@ int Game::waitForExit(double seconds) {
     }
 }
 
-Lines Game::stdoutLines() const { return gameLines(dir_ / "stdout.txt"); }
-Lines Game::stderrLines() const { return gameLines(dir_ / "stderr.txt"); }
+Lines Game::stdoutLines() const { return gameLines(workDir / "stdout.txt"); }
+Lines Game::stderrLines() const { return gameLines(workDir / "stderr.txt"); }
 
 std::string Game::stderrText() const {
-    std::ifstream in(dir_ / "stderr.txt");
+    std::ifstream in(workDir / "stderr.txt");
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 

@@ -49,8 +49,8 @@ public:
 
     // Waits for the game's own window titled PLUMWICK and focuses it.
     bool waitForWindow(double seconds = 10);
-    unsigned long window() const { return window_; }
-    pid_t pid() const { return pid_; }  // -1 once it has been waited for
+    unsigned long window() const { return windowId; }
+    pid_t pid() const { return processId; }  // -1 once it has been waited for
 
     // Resizes the window (xdotool windowsize --sync); later shots expect that size.
     void resize(unsigned width, unsigned height);
@@ -82,19 +82,23 @@ private:
     // A busy X server now and then refuses a connection: start the game again (twice at most).
     bool relaunchIfDisplayRefused();
 
-    std::filesystem::path dir_;
-    Lines environment_;
-    std::vector<unsigned long> windowsBefore_;
-    pid_t pid_ = -1;
-    unsigned long window_ = 0;
-    int shots_ = 0;
-    unsigned shotWidth_ = 800, shotHeight_ = 600;
-    int relaunches_ = 0;
+    std::filesystem::path workDir;
+    Lines extraEnvironment;
+    std::vector<unsigned long> windowsBefore;
+    pid_t processId = -1;
+    unsigned long windowId = 0;
+    int shotCount = 0;
+    unsigned shotWidth = 800, shotHeight = 600;
+    int relaunches = 0;
 };
 
 // Runs a shell command (with a time limit); returns its exit status and
 // stores its stdout in `out` when given.
 int run(const std::string& command, std::string* out = nullptr);
+
+// Runs xdotool with the arguments, a few tries: Xvfb on a busy machine
+// refuses a connection now and then. False when every try failed.
+bool xdotool(const std::string& arguments);
 
 // Sends WM_DELETE_WINDOW to the window (close_request.cpp); false on failure.
 bool sendCloseRequest(unsigned long window);

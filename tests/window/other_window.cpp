@@ -15,19 +15,19 @@ OtherWindow::OtherWindow() {
         display = XOpenDisplay(nullptr);
     }
     if (display == nullptr) return;
-    display_ = display;
+    xDisplay = display;
     const int screen = DefaultScreen(display);
-    window_ = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 200, 200, 0,
-                                  BlackPixel(display, screen), WhitePixel(display, screen));
-    XStoreName(display, window_, "plumwick test: other window");
-    XMapWindow(display, window_);
+    windowId = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 200, 200, 0,
+                                   BlackPixel(display, screen), WhitePixel(display, screen));
+    XStoreName(display, windowId, "plumwick test: other window");
+    XMapWindow(display, windowId);
     XSync(display, False);
 }
 
 OtherWindow::~OtherWindow() {
-    if (display_ == nullptr) return;
-    Display* display = static_cast<Display*>(display_);
-    if (window_ != 0) XDestroyWindow(display, window_);
+    if (xDisplay == nullptr) return;
+    Display* display = static_cast<Display*>(xDisplay);
+    if (windowId != 0) XDestroyWindow(display, windowId);
     XCloseDisplay(display);
 }
 

@@ -12,12 +12,12 @@ public:
     OtherWindow(const OtherWindow&) = delete;
     OtherWindow& operator=(const OtherWindow&) = delete;
 
-    bool open() const { return window_ != 0; }
-    unsigned long id() const { return window_; }
+    bool open() const { return windowId != 0; }
+    unsigned long id() const { return windowId; }
 
 private:
-    void* display_ = nullptr;  // Display*, kept out of this header with the rest of Xlib
-    unsigned long window_ = 0;
+    void* xDisplay = nullptr;  // Display*, kept out of this header with the rest of Xlib
+    unsigned long windowId = 0;
 };
 
 }  // namespace window_test

@@ -39,8 +39,6 @@ using namespace window_test;
 
 namespace {
 
-const Area kWinScoreLine{200, 390, 650, 480};
-
 struct Sample {
     double seconds;  // since the window appeared
     std::uint64_t frames;
@@ -100,9 +98,9 @@ double framesPerCpuSecond(const Sample& from, const Sample& to) {
     return static_cast<double>(to.frames - from.frames) / (to.cpuSeconds - from.cpuSeconds);
 }
 
-TEST(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || *display == '\0') GTEST_SKIP() << "DISPLAY is not set";
+class Soak : public RealWindow {};
+
+TEST_F(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
     const double seconds = readNumber("PLUMWICK_SOAK_SECONDS", 600);
     const double firstQuietAt = std::min(60.0, seconds / 3);
     const double quiet = std::min(15.0, seconds / 6);
@@ -113,7 +111,7 @@ TEST(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
     ASSERT_GE(fd, 0);
     close(fd);
     const std::string counterFile = counterName;
-    Game game(kAllAssets, {},
+    Game game(allAssets, {},
               {std::string("LD_PRELOAD=") + PLUMWICK_FRAME_COUNTER_LIB,
                "PLUMWICK_FRAME_COUNTER=" + counterFile, "LP_NUM_THREADS=0"});
     ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
@@ -166,7 +164,7 @@ TEST(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
         ++visits[static_cast<int>(screen)];
         if (screen == Screen::End && !ended) {
             ++games;
-            if (ink(shot.image, kWhite, kWinScoreLine).count > 0) ++won;
+            if (ink(shot.image, palette::white, winScoreLine).count > 0) ++won;
             ended = true;
         }
         if (screen == Screen::Field && ended && threeHeartsShown(shot.image)) {

@@ -1,5 +1,6 @@
 // The built game in a real X window, driven through XTEST key presses and
 // checked on screenshots, pixel by pixel.
+#include "follow_ball.hpp"
 #include "game_looks.hpp"
 
 #include <gtest/gtest.h>
@@ -13,23 +14,19 @@ using namespace window_test;
 
 namespace {
 
-const sf::Color kTrapezoidEdge(240, 210, 60);
-const sf::Color kDiamondOutline(140, 210, 240);
-const sf::Color kHeartRim(225, 120, 170);
-
-const Area kMenuTitle{200, 120, 600, 220};
-const Area kInstructionsBody{0, 130, 800, 600};
-const Area kScoreText{300, 15, 500, 45};
-const Area kTimerText{650, 10, 800, 45};
-const Area kEndTitle{200, 240, 600, 320};
-const Area kPlayAgainLine{200, 325, 600, 365};
-const Area kWinScoreLine{200, 390, 650, 480};
-const Area kGameOverPanel{200, 240, 600, 365};
-constexpr int kWindowPixels = 800 * 600;
+const Area menuTitle{200, 120, 600, 220};
+const Area instructionsBodyArea{0, 130, 800, 600};
+const Area scoreTextArea{300, 15, 500, 45};
+const Area timerTextArea{650, 10, 800, 45};
+const Area endTitle{200, 240, 600, 320};
+const Area playAgainLine{200, 325, 600, 365};
+const Area gameOverPanel{200, 240, 600, 365};
+constexpr int windowPixels = 800 * 600;
 
 // The glyph pixels of a menu item, whatever its colour.
 int itemInk(const sf::Image& image, int item) {
-    return ink(image, kWhite, kMenuItems[item]).count + ink(image, kGrey, kMenuItems[item]).count;
+    return ink(image, palette::white, menuItems[item]).count +
+           ink(image, menuGrey, menuItems[item]).count;
 }
 
 double centreX(const Ink& found) { return (found.left + found.right + 1) / 2.0; }
@@ -37,33 +34,33 @@ double centreX(const Ink& found) { return (found.left + found.right + 1) / 2.0; 
 // Holds Left or Right to keep the bar under the ball (the lowest white pixels below the top HUD).
 class Autopilot {
 public:
-    explicit Autopilot(Game& game) : game_(game) {}
+    explicit Autopilot(Game& game) : gameProcess(game) {}
     ~Autopilot() { hold(""); }
     Autopilot(const Autopilot&) = delete;
     Autopilot& operator=(const Autopilot&) = delete;
 
     void follow(const sf::Image& image) {
-        const Ink bar = ink(image, kCrimson, kBarBand);
+        const Ink bar = ink(image, palette::crimson, barBand);
         for (int y = 599; y >= 150; --y) {
-            const Ink row = ink(image, kWhite, {0, y, 800, y + 1});
+            const Ink row = ink(image, palette::white, {0, y, 800, y + 1});
             if (row.count == 0) continue;
-            const double offset = centreX(row) - centreX(bar);
-            hold(bar.count == 0 ? "" : offset < -25 ? "Left" : offset > 25 ? "Right" : "");
+            const HeldKeys keys = followBall(centreX(row), centreX(bar), 25.f);
+            hold(bar.count == 0 ? "" : keys.left ? "Left" : keys.right ? "Right" : "");
             return;
         }
         hold("");
     }
 
     void hold(const std::string& key) {
-        if (key == held_) return;
-        if (!held_.empty()) game_.keyUp(held_);
-        if (!key.empty()) game_.keyDown(key);
-        held_ = key;
+        if (key == heldKey) return;
+        if (!heldKey.empty()) gameProcess.keyUp(heldKey);
+        if (!key.empty()) gameProcess.keyDown(key);
+        heldKey = key;
     }
 
 private:
-    Game& game_;
-    std::string held_;
+    Game& gameProcess;
+    std::string heldKey;
 };
 
 class PlumwickWindow : public RealWindow {};
@@ -99,7 +96,7 @@ TEST_F(PlumwickWindow, ReportsMissingFilesInOrderAndStopsOnlyWithoutTheFont) {
 }
 
 TEST_F(PlumwickWindow, MenuHighlightInstructionsFieldAndExit) {
-    Game game(kAllAssets);
+    Game game(allAssets);
     ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
     std::string geometry;
     run("xdotool getwindowgeometry " + std::to_string(game.window()), &geometry);
@@ -108,12 +105,12 @@ TEST_F(PlumwickWindow, MenuHighlightInstructionsFieldAndExit) {
     const Shot menu = game.shootUntil(menuReads("WGGG"), 5);
     ASSERT_EQ(menuLooks(menu.image), "WGGG") << "PLAY highlighted at start; " << menu.file;
     keepForReadme(menu, "menu.png");
-    EXPECT_EQ(ink(menu.image, kWhite, kMenuItems[0]).left, 350);
-    EXPECT_EQ(ink(menu.image, kGrey, kMenuItems[1]).left, 290);
-    EXPECT_NEAR(centreX(ink(menu.image, kGrey, kMenuItems[2])), 400, 1);
-    EXPECT_NEAR(centreX(ink(menu.image, kGrey, kMenuItems[3])), 400, 1);
-    EXPECT_EQ(ink(menu.image, kWhite, kMenuTitle).left, 230);
-    EXPECT_EQ(ink(menu.image, kWhite, kInstructionsTitle).count, 0);
+    EXPECT_EQ(ink(menu.image, palette::white, menuItems[0]).left, 350);
+    EXPECT_EQ(ink(menu.image, menuGrey, menuItems[1]).left, 290);
+    EXPECT_NEAR(centreX(ink(menu.image, menuGrey, menuItems[2])), 400, 1);
+    EXPECT_NEAR(centreX(ink(menu.image, menuGrey, menuItems[3])), 400, 1);
+    EXPECT_EQ(ink(menu.image, palette::white, menuTitle).left, 230);
+    EXPECT_EQ(ink(menu.image, palette::white, instructionsTitle).count, 0);
 
     // The highlight follows the arrows and wraps; the texts themselves stay put.
     const std::pair<std::string, std::string> steps[] = {
@@ -130,40 +127,47 @@ TEST_F(PlumwickWindow, MenuHighlightInstructionsFieldAndExit) {
 
     game.press("Return");  // HOW TO PLAY
     const Shot instructions = game.shootUntil(
-        [](const sf::Image& image) { return ink(image, kWhite, kInstructionsTitle).count > 0; }, 3);
-    EXPECT_EQ(ink(instructions.image, kWhite, kInstructionsTitle).left, 230) << instructions.file;
-    EXPECT_EQ(ink(instructions.image, kWhite, kInstructionsBody).left, 100) << instructions.file;
-    EXPECT_EQ(ink(instructions.image, kGrey).count, 0)
+        [](const sf::Image& image) {
+            return ink(image, palette::white, instructionsTitle).count > 0;
+        },
+        3);
+    EXPECT_EQ(ink(instructions.image, palette::white, instructionsTitle).left, 230)
+        << instructions.file;
+    EXPECT_EQ(ink(instructions.image, palette::white, instructionsBodyArea).left, 100)
+        << instructions.file;
+    EXPECT_EQ(ink(instructions.image, menuGrey).count, 0)
         << "menu items on the instructions page; " << instructions.file;
     keepForReadme(instructions, "instructions.png");
 
     game.press("Escape");
     const Shot back = game.shootUntil(menuShown, 3);
     ASSERT_TRUE(menuShown(back.image)) << menuLooks(back.image) << "; " << back.file;
-    EXPECT_EQ(ink(back.image, kWhite, kInstructionsTitle).count, 0) << back.file;
+    EXPECT_EQ(ink(back.image, palette::white, instructionsTitle).count, 0) << back.file;
     for (size_t item = menuLooks(back.image).find('W'); item > 0; --item) game.press("Up");
     ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 3).image), "WGGG");
 
     game.press("Return");  // PLAY
     const Shot field = game.shootUntil(threeHeartsShown, 3);
     ASSERT_TRUE(threeHeartsShown(field.image)) << field.file;
-    const Ink firstHeart = ink(field.image, kCrimson, kHeartIcons[0]);
+    const Ink firstHeart = ink(field.image, palette::crimson, heartIcons[0]);
     for (int heart = 0; heart < 3; ++heart) {
-        const Ink icon = ink(field.image, kCrimson, kHeartIcons[heart]);
+        const Ink icon = ink(field.image, palette::crimson, heartIcons[heart]);
         EXPECT_EQ(icon.left, 20 + 35 * heart) << "heart " << heart;
         EXPECT_EQ(icon.top, firstHeart.top) << "heart " << heart;
         EXPECT_EQ(icon.count, firstHeart.count) << "heart " << heart;
     }
-    for (const sf::Color& colour : {kBlockFrame, kBlockInside, kDiamondOutline, kDiamondInside,
-                                    kTrapezoidEdge, kTrapezoidInside, kHeartRim, kHeartInside}) {
+    for (const sf::Color& colour :
+         {palette::blockFrame, palette::blockInside, palette::diamondOutline,
+          palette::diamondInside, palette::trapezoidEdge, palette::trapezoidInside,
+          palette::heartRim, palette::heartInside}) {
         EXPECT_GT(ink(field.image, colour).count, 0)
             << "no (" << +colour.r << "," << +colour.g << "," << +colour.b << ") on the field; "
             << field.file;
     }
-    EXPECT_NEAR(centreX(ink(field.image, kWhite, kScoreText)), 400, 1)
+    EXPECT_NEAR(centreX(ink(field.image, palette::white, scoreTextArea)), 400, 1)
         << "PUNTI centred; " << field.file;
-    EXPECT_EQ(ink(field.image, kWhite, kTimerText).left, 700) << field.file;
-    const Ink bar = ink(field.image, kCrimson, kBarBand);
+    EXPECT_EQ(ink(field.image, palette::white, timerTextArea).left, 700) << field.file;
+    const Ink bar = ink(field.image, palette::crimson, barBand);
     EXPECT_EQ(bar.top, 550);
     EXPECT_EQ(bar.height(), 20);
     EXPECT_NEAR(centreX(bar), 400, 1);
@@ -188,7 +192,7 @@ TEST_F(PlumwickWindow, MenuHighlightInstructionsFieldAndExit) {
 TEST_F(PlumwickWindow, CloseRequestEndsTheGameWithStatus0) {
     {
         SCOPED_TRACE("on the menu");
-        Game game(kAllAssets);
+        Game game(allAssets);
         ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
         ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
         game.requestClose();
@@ -196,7 +200,7 @@ TEST_F(PlumwickWindow, CloseRequestEndsTheGameWithStatus0) {
     }
     {
         SCOPED_TRACE("during a game");
-        Game game(kAllAssets);
+        Game game(allAssets);
         ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
         ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
         game.press("Return");
@@ -208,7 +212,7 @@ TEST_F(PlumwickWindow, CloseRequestEndsTheGameWithStatus0) {
 }
 
 TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
-    Game game(kAllAssets);
+    Game game(allAssets);
     ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
     ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
     const auto play = Clock::now();
@@ -222,8 +226,8 @@ TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
     // walls yet.
     sleepFor(0.5);
     const Shot later = game.shoot();
-    const Ink blockThen = ink(first.image, kBlockFrame, kBlockBand);
-    const Ink blockNow = ink(later.image, kBlockFrame, kBlockBand);
+    const Ink blockThen = ink(first.image, palette::blockFrame, blockBand);
+    const Ink blockNow = ink(later.image, palette::blockFrame, blockBand);
     for (const Ink& block : {blockThen, blockNow}) {
         EXPECT_EQ(block.width(), 72);
         EXPECT_EQ(block.height(), 36);
@@ -235,7 +239,8 @@ TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
         << first.file << " " << later.file;
     EXPECT_LE(glided, 100 * secondsBetween(first.begin, later.end) + 2)
         << first.file << " " << later.file;
-    for (const sf::Color& colour : {kTrapezoidEdge, kDiamondOutline, kHeartRim}) {
+    for (const sf::Color& colour :
+         {palette::trapezoidEdge, palette::diamondOutline, palette::heartRim}) {
         EXPECT_NE(ink(first.image, colour).left, ink(later.image, colour).left)
             << "(" << +colour.r << "," << +colour.g << "," << +colour.b << ") did not move";
     }
@@ -243,12 +248,12 @@ TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
     // The bar stays put until an arrow is held, then runs at 300 px/s. The ball may hide
     // part of its border (retake the shot until it is whole), and at a fractional position
     // the rasteriser may draw it one pixel wider.
-    const Ink barAtStart = ink(first.image, kCrimson, kBarBand);
+    const Ink barAtStart = ink(first.image, palette::crimson, barBand);
     const auto barWhole = [&](const sf::Image& image) {
-        return std::abs(ink(image, kCrimson, kBarBand).width() - barAtStart.width()) <= 1;
+        return std::abs(ink(image, palette::crimson, barBand).width() - barAtStart.width()) <= 1;
     };
     const Shot idle = game.shootUntil(barWhole, 1);
-    EXPECT_EQ(ink(idle.image, kCrimson, kBarBand).left, barAtStart.left)
+    EXPECT_EQ(ink(idle.image, palette::crimson, barBand).left, barAtStart.left)
         << "the bar moved by itself";
     const auto downSent = Clock::now();
     game.keyDown("Right");
@@ -258,7 +263,7 @@ TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
     game.keyUp("Right");
     const auto upDone = Clock::now();
     const Shot moved = game.shootUntil(barWhole, 1);
-    const Ink barMoved = ink(moved.image, kCrimson, kBarBand);
+    const Ink barMoved = ink(moved.image, palette::crimson, barBand);
     EXPECT_EQ(barMoved.top, 550);
     EXPECT_GE(barMoved.left - barAtStart.left, 300 * secondsBetween(downDone, upSent) - 10)
         << moved.file;
@@ -289,14 +294,16 @@ TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
         }
     }
     // Gliding for 15 s at 70+ px/s they would be long gone had they not bounced off the walls.
-    for (const sf::Color& colour : {kBlockInside, kTrapezoidInside, kDiamondInside, kHeartInside}) {
+    for (const sf::Color& colour : {palette::blockInside, palette::trapezoidInside,
+                                    palette::diamondInside, palette::heartInside}) {
         EXPECT_GT(ink(beforeFlower.image, colour).count, 0)
             << "(" << +colour.r << "," << +colour.g << "," << +colour.b << ") left the field; "
             << beforeFlower.file;
     }
-    EXPECT_EQ(ink(beforeFlower.image, kBlockFrame, kBlockBand).top, 110) << beforeFlower.file;
+    EXPECT_EQ(ink(beforeFlower.image, palette::blockFrame, blockBand).top, 110)
+        << beforeFlower.file;
 
-    EXPECT_GT(petals(flower.image) * 2, kWindowPixels)
+    EXPECT_GT(petals(flower.image) * 2, windowPixels)
         << "the flower covers most of the window; " << flower.file;
     EXPECT_GE(secondsBetween(play, flower.end), 15.0 - 0.05) << "flower before 15 s of play";
     EXPECT_LE(secondsBetween(play, beforeFlower.begin), 15.0 + 0.5) << "flower late";
@@ -319,14 +326,14 @@ TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
     // Left alone, the ball drops three times, or the 60 s run out.
     const Shot end = game.shootUntil(endPanelShown, 75 - secondsSince(play));
     ASSERT_TRUE(endPanelShown(end.image)) << "no end panel within 75 s of PLAY; " << end.file;
-    const bool won = ink(end.image, kWhite, kWinScoreLine).count > 0;
+    const bool won = ink(end.image, palette::white, winScoreLine).count > 0;
     keepForReadme(end, won ? "win.png" : "game_over.png");
-    EXPECT_EQ(ink(end.image, kWhite, kEndTitle).left, won ? 250 : 230) << end.file;
-    EXPECT_EQ(ink(end.image, kWhite, kPlayAgainLine).left, 260) << end.file;
+    EXPECT_EQ(ink(end.image, palette::white, endTitle).left, won ? 250 : 230) << end.file;
+    EXPECT_EQ(ink(end.image, palette::white, playAgainLine).left, 260) << end.file;
     if (won) {
-        EXPECT_EQ(ink(end.image, kWhite, kWinScoreLine).left, 250) << end.file;
+        EXPECT_EQ(ink(end.image, palette::white, winScoreLine).left, 250) << end.file;
     }
-    EXPECT_EQ(nonBlackOutside(end.image, won ? kEndPanel : kGameOverPanel), 0)
+    EXPECT_EQ(nonBlackOutside(end.image, won ? endPanel : gameOverPanel), 0)
         << "the end panel shows only its texts; " << end.file;
 
     // Holding Space starts a new game: the field with three full hearts.
@@ -336,7 +343,7 @@ TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
     const Shot again = game.shootUntil(threeHeartsShown, 3);
     for (int heart = 0; heart < 3; ++heart)
         EXPECT_EQ(heartInk(again.image, heart), fullHeart) << "heart " << heart;
-    EXPECT_GT(ink(again.image, kBlockFrame, kBlockBand).count, 0) << again.file;
+    EXPECT_GT(ink(again.image, palette::blockFrame, blockBand).count, 0) << again.file;
 
     // Held long enough, the bar stops at a side wall. Left acts only while x > 0 and Right while
     // x < 650, and the move is not clamped, so the last frame's step may carry it a little past
@@ -345,7 +352,7 @@ TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
     for (const std::string key : {"Left", "Right"}) {
         Ink previous;
         const auto stopped = [&](const sf::Image& image) {
-            const Ink bar = ink(image, kCrimson, kBarBand);
+            const Ink bar = ink(image, palette::crimson, barBand);
             const bool same =
                 bar.count > 0 && bar.left == previous.left && bar.right == previous.right;
             previous = bar;
@@ -355,7 +362,7 @@ TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
         sleepFor(0.5);
         const Shot atWall = game.shootUntil(stopped, 6);
         game.keyUp(key);
-        const Ink wallBar = ink(atWall.image, kCrimson, kBarBand);
+        const Ink wallBar = ink(atWall.image, palette::crimson, barBand);
         ASSERT_GT(wallBar.count, 0) << key << "; " << atWall.file;
         if (key == "Left") {
             EXPECT_LE(wallBar.left, barAtStart.left - 325)

@@ -15,7 +15,7 @@ struct LifeHearts;
 
 constexpr int startLives = 3;
 constexpr float ballStartSpeed = 120.f;
-// Block, trapezoid, diamond, heart.
+// By ObstacleIndex.
 constexpr std::array<float, 4> obstacleStartSpeeds{80.f, 100.f, 90.f, 70.f};
 
 struct PlayState {

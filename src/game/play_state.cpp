@@ -1,4 +1,4 @@
-#include "app/play_state.hpp"
+#include "game/play_state.hpp"
 
 #include "art/field_art.hpp"
 #include "art/life_hearts.hpp"

@@ -1,9 +1,7 @@
 // Pixel queries on screenshots of the game window.
 #pragma once
 
-#include <SFML/Config.hpp>
-#include <SFML/Graphics/Color.hpp>
-#include <SFML/Graphics/Image.hpp>
+#include "sfml_compat.hpp"
 
 namespace window_test {
 
@@ -12,7 +10,7 @@ struct Area {
     int x0, y0, x1, y1;
 };
 
-constexpr Area kWholeWindow{0, 0, 800, 600};
+constexpr Area wholeWindow{0, 0, 800, 600};
 
 // The pixels of one exact colour inside an area: how many, and their bounding box.
 struct Ink {
@@ -23,11 +21,7 @@ struct Ink {
 };
 
 inline sf::Color pixelAt(const sf::Image& image, int x, int y) {
-#if SFML_VERSION_MAJOR >= 3
-    return image.getPixel({static_cast<unsigned>(x), static_cast<unsigned>(y)});
-#else
-    return image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y));
-#endif
+    return compat::getPixel(image, static_cast<unsigned>(x), static_cast<unsigned>(y));
 }
 
 // Calls visit(x, y, colour) for every pixel of the area that lies inside the image.
@@ -42,7 +36,7 @@ void forEachPixel(const sf::Image& image, Area area, Visit visit) {
     }
 }
 
-inline Ink ink(const sf::Image& image, sf::Color colour, Area area = kWholeWindow) {
+inline Ink ink(const sf::Image& image, sf::Color colour, Area area = wholeWindow) {
     Ink found;
     forEachPixel(image, area, [&](int x, int y, sf::Color c) {
         if (c != colour) return;
@@ -62,7 +56,7 @@ inline Ink ink(const sf::Image& image, sf::Color colour, Area area = kWholeWindo
 // Pixels that are not pure black anywhere outside `keep`.
 inline int nonBlackOutside(const sf::Image& image, Area keep) {
     int count = 0;
-    forEachPixel(image, kWholeWindow, [&](int x, int y, sf::Color c) {
+    forEachPixel(image, wholeWindow, [&](int x, int y, sf::Color c) {
         const bool inside = x >= keep.x0 && x < keep.x1 && y >= keep.y0 && y < keep.y1;
         if (!inside && (c.r != 0 || c.g != 0 || c.b != 0)) ++count;
     });
