@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the .deb in build-package/, installs it with apt, checks what it laid
-# down, starts the installed game the way its menu entry does from an
+# Builds the .deb in build-package/, checks it with lintian, installs it with
+# apt, checks what it laid down, starts the installed game the way its menu entry does from an
 # unrelated directory, checks the menu on a screenshot, leaves through the
 # menu, then removes the package and checks that nothing of it is left.
 # Needs root (it installs a package; skipped otherwise) and an X display in
@@ -51,7 +51,7 @@ trap cleanup EXIT
 
 echo "== package: build the .deb"
 build="$PLUMWICK_ROOT/build-package"
-plumwick_build "$build" -DCMAKE_BUILD_TYPE=Release -DPLUMWICK_TESTS=OFF
+plumwick_build "$build" -DCMAKE_BUILD_TYPE=Release -DPLUMWICK_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
 rm -f "$build"/plumwick_*.deb
 (cd "$build" && cpack >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log" >&2; exit 1; }
 cached() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
@@ -61,12 +61,31 @@ deb="$build/plumwick_${version}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || { echo "FAIL: no $deb; cpack made: $(ls "$build"/*.deb)" >&2; exit 1; }
 expect "package name" plumwick "$(dpkg-deb -f "$deb" Package)"
 expect "section" games "$(dpkg-deb -f "$deb" Section)"
+# The SFML packages are those of this system's SFML (their names carry its
+# version): the ones holding the SFML libraries the game links.
+sfml_packages=$(objdump -p "$build/plumwick" | awk '$1 == "NEEDED" && $2 ~ /^libsfml-/ { print $2 }' |
+    while read -r soname; do dpkg -S "*/$soname" | sed 's/:.*//'; done | sort -u)
+for module in audio graphics system window; do
+    grep -q "^libsfml-$module" <<<"$sfml_packages" ||
+        fail "the game links no libsfml-$module of a Debian package: $sfml_packages"
+done
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libstdc++6 libsfml-audio2.5 libsfml-graphics2.5 libsfml-system2.5 \
-    libsfml-window2.5; do
+for library in libc6 libstdc++6 $sfml_packages; do
     [[ ", $depends," == *", $library "* || ", $depends," == *", $library,"* ]] ||
         fail "Depends lacks $library: $depends"
 done
+
+echo "== package: lintian"
+# Every error and warning fails; each override in packaging/lintian-overrides
+# says why it is right.
+lintian_status=0
+lintian "$deb" >"$work/lintian.log" 2>&1 || lintian_status=$?
+sed 's/^/  lintian: /' "$work/lintian.log"
+# Status 1 means tags were found (read below); anything above, lintian failed.
+[ "$lintian_status" -le 1 ] || fail "lintian failed with status $lintian_status"
+if grep -q '^[EW]: ' "$work/lintian.log"; then
+    fail "lintian: $(grep -c '^[EW]: ' "$work/lintian.log") errors and warnings"
+fi
 
 echo "== package: install"
 dpkg-query -W -f='${Status}' plumwick 2>/dev/null | grep -q "ok installed" &&
@@ -77,12 +96,16 @@ expect "installed version" "$version" "$(dpkg-query -W -f='${Version}' plumwick)
 
 files=$(dpkg -L plumwick | while read -r path; do [ -d "$path" ] || echo "$path"; done | sort)
 expected_files=$(sort <<EOF
-/usr/bin/plumwick
-/usr/libexec/plumwick/plumwick
-/usr/share/plumwick/pixel_font.ttf
-/usr/share/plumwick/pixel_font.LICENSE
-/usr/share/plumwick/menu_music.ogg
-/usr/share/plumwick/game_music.ogg
+/usr/games/plumwick
+/usr/lib/games/plumwick/plumwick
+/usr/share/games/plumwick/pixel_font.ttf
+/usr/share/games/plumwick/pixel_font.LICENSE
+/usr/share/games/plumwick/menu_music.ogg
+/usr/share/games/plumwick/game_music.ogg
+/usr/share/man/man6/plumwick.6.gz
+/usr/share/doc/plumwick/copyright
+/usr/share/doc/plumwick/changelog.gz
+/usr/share/lintian/overrides/plumwick
 /usr/share/applications/$app_id.desktop
 /usr/share/metainfo/$app_id.metainfo.xml
 /usr/share/icons/hicolor/16x16/apps/plumwick.png
@@ -96,9 +119,20 @@ EOF
 )
 expect "files of the package" "$expected_files" "$files"
 for path in $expected_files; do [ -f "$path" ] || fail "$path not installed"; done
-for path in /usr/bin/plumwick /usr/libexec/plumwick/plumwick; do
+for path in /usr/games/plumwick /usr/lib/games/plumwick/plumwick; do
     [ -x "$path" ] || fail "$path is not executable"
 done
+
+echo "== package: manual page, changelog and copyright"
+expect "manual page found by man" /usr/share/man/man6/plumwick.6.gz "$(man -w plumwick)"
+expect "manual page NAME line" "plumwick - pixel-art arcade game: keep the ball in play for 60 seconds" \
+    "$(MANWIDTH=200 man plumwick 2>/dev/null | sed -n '/^NAME/{n;s/^ *//;p;q}')"
+expect "changelog's version" "$version" \
+    "$(zcat /usr/share/doc/plumwick/changelog.gz | dpkg-parsechangelog -l - -S Version)"
+expect "AppStream's newest release" "$version" \
+    "$(grep -o -m 1 '<release version="[^"]*"' "/usr/share/metainfo/$app_id.metainfo.xml" | cut -d '"' -f 2)"
+expect "licences of the copyright file" "OFL-1.1 Zlib" \
+    "$(sed -n 's/^License: //p' /usr/share/doc/plumwick/copyright | LC_ALL=C sort -u | xargs)"
 
 echo "== package: desktop entry, AppStream metadata and icons"
 desktop=/usr/share/applications/$app_id.desktop
@@ -107,7 +141,9 @@ appstreamcli validate --no-net "/usr/share/metainfo/$app_id.metainfo.xml" >/dev/
     fail "appstreamcli validate"
 exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 expect "Exec" plumwick "$exec_line"
-expect "Exec in PATH" /usr/bin/plumwick "$(PATH=/usr/bin:/bin command -v "$exec_line")"
+# Debian's PATH for users: games are in /usr/games.
+user_path=/usr/games:/usr/bin:/bin
+expect "Exec in PATH" /usr/games/plumwick "$(PATH=$user_path command -v "$exec_line")"
 expect "Icon" plumwick "$(sed -n 's/^Icon=//p' "$desktop")"
 # The heart is 12x9 pixels (66 of them drawn), enlarged by a whole factor and
 # centred: SIZE DRAWN-PIXELS DRAWN-BOX.
@@ -134,7 +170,7 @@ if xdotool search --name '^PLUMWICK$' >/dev/null 2>&1; then
     exit 1
 fi
 cd "$work"
-env PATH=/usr/bin:/bin $exec_line >"$work/stdout" 2>"$work/stderr" &
+env PATH=$user_path $exec_line >"$work/stdout" 2>"$work/stderr" &
 game_pid=$!
 wid=$(timeout 20 xdotool search --sync --name '^PLUMWICK$' | head -n 1) || true
 if [ -z "$wid" ]; then
@@ -143,8 +179,8 @@ if [ -z "$wid" ]; then
     exit 1
 fi
 # The launcher handed its process over to the game, in the data folder.
-expect "game process" /usr/libexec/plumwick/plumwick "$(readlink "/proc/$game_pid/exe")"
-expect "game working directory" /usr/share/plumwick "$(readlink "/proc/$game_pid/cwd")"
+expect "game process" /usr/lib/games/plumwick/plumwick "$(readlink "/proc/$game_pid/exe")"
+expect "game working directory" /usr/share/games/plumwick "$(readlink "/proc/$game_pid/cwd")"
 
 # PLAY is highlighted in pure white, HOW TO PLAY is grey (100,100,100).
 for _ in $(seq 50); do
@@ -179,7 +215,7 @@ echo "== package: remove"
 apt_get remove plumwick
 installed=no
 expect "package state" "" "$(dpkg-query -W -f='${db:Status-Status}' plumwick 2>/dev/null || true)"
-for path in $expected_files /usr/libexec/plumwick /usr/share/plumwick; do
+for path in $expected_files /usr/lib/games/plumwick /usr/share/games/plumwick /usr/share/doc/plumwick; do
     [ ! -e "$path" ] || fail "$path is left after removal"
 done
 

@@ -5,7 +5,7 @@
 plumwick_packages=(
     build-essential cmake pkg-config libsfml-dev libgtest-dev libbenchmark-dev libx11-dev
     xvfb xauth x11-utils xdotool imagemagick clang-format valgrind
-    dpkg-dev desktop-file-utils appstream
+    dpkg-dev desktop-file-utils appstream lintian
 )
 
 plumwick_install_missing() {
