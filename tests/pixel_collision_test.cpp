@@ -10,13 +10,15 @@
 
 namespace {
 
-// A picture of its own for the corner cases: every pixel opaque unless listed.
+// A picture of its own for the corner cases: every pixel opaque unless listed,
+// in the faintest opaque colour, black at alpha 1: only the alpha counts.
 struct Patch {
     Patch(unsigned width, unsigned height, sf::Vector2f position, sf::Vector2f scale,
           std::initializer_list<unsigned> clearColumns = {})
         : image(compat::makeImage(width, height)), sprite(texture) {
         for (unsigned y = 0; y < height; ++y)
-            for (unsigned x = 0; x < width; ++x) compat::setPixel(image, x, y, sf::Color::White);
+            for (unsigned x = 0; x < width; ++x)
+                compat::setPixel(image, x, y, sf::Color(0, 0, 0, 1));
         for (unsigned x : clearColumns)
             for (unsigned y = 0; y < height; ++y)
                 compat::setPixel(image, x, y, sf::Color::Transparent);
@@ -50,8 +52,9 @@ TEST(PixelCollision, EdgesCornersAndSingleSamples) {
                          Patch(4, 1, {0, 0}, {0.5f, 1})));
     // A sample just inside the far edge that rounds onto index == width is
     // skipped, never read: 1.11 + 2.5 = 3.61, and (3.6099999 - 1.11) / 2.5 = 1.
+    // Read, it would be the opaque first pixel of the next row.
     const float farSample = std::nextafter(1.11f + 2.5f, 0.f);
-    EXPECT_FALSE(collide(Patch(1, 1, {1.11f, 0}, {2.5f, 1}), Patch(1, 1, {farSample, 0}, {1, 1})));
+    EXPECT_FALSE(collide(Patch(1, 2, {1.11f, 0}, {2.5f, 1}), Patch(1, 1, {farSample, 0}, {1, 1})));
 }
 
 TEST(PixelCollision, GamePicturesAndSymmetry) {
