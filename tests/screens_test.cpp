@@ -45,7 +45,6 @@ TEST(Screens, InstructionsAndPlayingOnlyAnswerEscape) {
     EXPECT_EQ(game.shell.menuSelection, howToPlayItem);  // the highlight stays
 
     game.play();
-    const PlayState before = game.state;
     for (Key key : {Key::Enter, Key::Up, Key::Down}) game.press(key);
     EXPECT_EQ(game.shell.currentScreen, Screen::Playing);
     EXPECT_EQ(game.shell.menuSelection, playItem);
@@ -54,7 +53,6 @@ TEST(Screens, InstructionsAndPlayingOnlyAnswerEscape) {
     EXPECT_EQ(game.shell.currentScreen, Screen::Menu);
     game.press(Key::Enter);
     EXPECT_EQ(game.shell.currentScreen, Screen::Playing);
-    EXPECT_EQ(game.state.lives, before.lives);
     EXPECT_TRUE(game.window.isOpen());
 }
 
