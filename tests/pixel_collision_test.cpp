@@ -44,9 +44,10 @@ TEST(PixelCollision, EdgesCornersAndSingleSamples) {
     // Opaque everywhere, touching along an edge: no sample is taken.
     EXPECT_FALSE(collide(Patch(4, 4, {0, 0}, {2, 2}), Patch(4, 4, {8, 0}, {2, 2})));
     EXPECT_FALSE(collide(Patch(4, 4, {0, 0}, {2, 2}), Patch(4, 4, {8, 8}, {2, 2})));
-    // A single overlapping window pixel on opaque pixels of both.
+    // A single overlapping window pixel on opaque pixels of both; one pixel
+    // drawn four times taller than wide is met at its foot.
     EXPECT_TRUE(collide(Patch(4, 4, {0, 0}, {1, 1}), Patch(4, 4, {3.5f, 3.5f}, {1, 1})));
-    EXPECT_TRUE(collide(Patch(4, 4, {0, 0}, {1, 1}), Patch(4, 4, {3, 3}, {1, 1})));
+    EXPECT_TRUE(collide(Patch(1, 1, {0, 0}, {1, 4}), Patch(4, 4, {0, 3}, {1, 1})));
     // Opaque overlap [1.7, 1.9) between the samples at 0.5 and 1.5: not found.
     EXPECT_FALSE(collide(Patch(10, 1, {0.5f, 0}, {0.2f, 1}, {0, 1, 2, 3, 4, 5, 7, 8, 9}),
                          Patch(4, 1, {0, 0}, {0.5f, 1})));
