@@ -4,6 +4,8 @@
 #include "game/flower.hpp"
 #include "game/outcome.hpp"
 #include "game_fixture.hpp"
+#include "image_counts.hpp"
+#include "sfml_compat.hpp"
 
 #include <gtest/gtest.h>
 
@@ -64,9 +66,17 @@ TEST(Flower, CountsOnlyPlayingTime) {
     EXPECT_EQ(game.state.flowerTimer, 14.f);
     game.frame(1.f);
     EXPECT_TRUE(shown(game));
-    // While shown the ball goes on and is not drawn; the bar is.
-    const DrawList list = composeFrame(game);
-    EXPECT_EQ(*(list.end() - 1), &game.art.bar.sprite);
+    // While shown the ball goes on: a drop still costs a life, and the ball
+    // put back at its start still scores on the block waiting there.
+    game.art.ball.sprite.setPosition({100.f, 599.f});
+    game.state.ballVelocity = {0.f, 200.f};
+    game.art.blockObstacle.sprite.setPosition({384.f, 60.f});
+    game.state.obstacleVelocity[0] = 0.f;
+    const PlayState before = game.state;
+    game.frame(0.01f);
+    EXPECT_TRUE(shown(game));
+    EXPECT_EQ(game.state.lives, before.lives - 1);
+    EXPECT_EQ(game.state.score, before.score + 100);
 }
 
 TEST(Outcome, WonAtSixtyWholeSecondsNeverAtFiftyNine) {
@@ -99,7 +109,8 @@ TEST(Outcome, LastDropAndSixtySecondsInOneFrameShowGameOver) {
     game.art.ball.sprite.setPosition({100.f, 599.f});
     game.state.ballVelocity = {0.f, 200.f};
     game.state.playClock.holdAt(60.f);
-    game.frame(0.01f);
+    // Space held as the game ends: the end panel still gets its one frame.
+    game.frame(0.01f, space);
     EXPECT_TRUE(game.state.gameOver);
     EXPECT_TRUE(game.state.gameWon);
     const DrawList list = composeFrame(game);
@@ -111,6 +122,9 @@ TEST(Outcome, LastDropAndSixtySecondsInOneFrameShowGameOver) {
     EXPECT_FALSE(game.state.gameOver);
     EXPECT_FALSE(game.state.gameWon);
     EXPECT_EQ(game.state.lives, 3);
+    EXPECT_EQ(composeFrame(game).size(), 12u);  // the field, its three hearts full
+    for (const sf::Sprite& icon : game.hearts.lifeIcon)
+        EXPECT_EQ(textureOf(icon), &game.hearts.lifeFullTexture);
     EXPECT_FLOAT_EQ(game.art.ball.sprite.getPosition().y, 51.2f);
     EXPECT_EQ(game.texts.scoreText.getString().toAnsiString(), "PUNTI: 0");
 }

@@ -95,7 +95,7 @@ TEST(Obstacles, LatchScoresOncePerContact) {
     EXPECT_EQ(game.state.scorePopup.anchor, sf::Vector2f(80.f, 110.f));  // before the push
 
     game.state.scorePopup.active = false;
-    hit(game, {80.f, 110.f}, {100.f, 0.f});  // caught again: pushed and sped up, no score
+    hit(game, {80.f, 110.f}, {-100.f, 0.f});  // caught again: pushed and sped up, no score
     EXPECT_EQ(game.state.score, 100);
     EXPECT_FLOAT_EQ(game.state.ballVelocity.x, -105.f);
     EXPECT_FALSE(game.state.scorePopup.active);
@@ -130,22 +130,23 @@ TEST(Obstacles, PushOutTiesAndContactRules) {
     // Equal top and bottom overlaps: below, vy > 0 (the heart, centred).
     parkObstacles(game);
     obstacle(game, 3).setPosition({340.f, 250.f});
-    hit(game, {384.f, 288.f}, {0.f, -40.f});
+    hit(game, {384.f, 288.f}, {0.f, 40.f});  // already moving down: it stays so
     EXPECT_EQ(ballAt(game), sf::Vector2f(384.f, 358.f));
     EXPECT_GT(game.state.ballVelocity.y, 0.f);
 
     // The block counts any overlap of its bounds, even where the ball's own
-    // corner is empty; the diamond's empty corner is no contact.
+    // corner is empty; the other three's empty top-left corners are no contact.
     parkObstacles(game);
     block.setPosition({364.f, 110.f});
     game.state.score = 0;
     hit(game, {364.f - 31.5f, 110.f - 31.5f}, {10.f, 10.f});
     EXPECT_EQ(game.state.score, 100);
-    parkObstacles(game);
-    obstacle(game, 2).setPosition({570.f, 400.f});
-    hit(game, {550.f, 380.f}, {10.f, 10.f});
-    EXPECT_EQ(game.state.score, 100);
-    EXPECT_EQ(ballAt(game), sf::Vector2f(550.f, 380.f));
+    for (std::size_t i = 1; i < obstacleCount; ++i) {
+        parkObstacles(game);
+        obstacle(game, i).setPosition(obstacleStarts[i]);
+        hit(game, obstacleStarts[i] - sf::Vector2f(20.f, 20.f), {10.f, 10.f});  // 12 x 12 px
+        EXPECT_EQ(game.state.score, 100) << i;
+    }
 }
 
 TEST(Obstacles, SpeedUpGatesByShape) {

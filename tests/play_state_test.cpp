@@ -9,27 +9,6 @@
 
 #include <cstdlib>
 
-TEST(PlayState, StartValuesInTheirThreeGroups) {
-    const PlayState state;
-    // Before the font: flower, ball, obstacles.
-    EXPECT_EQ(state.flowerTimer, 0.f);
-    EXPECT_EQ(state.flowerShownTimer, 0.f);
-    EXPECT_FALSE(state.flowerVisible);
-    EXPECT_EQ(state.ballVelocity, sf::Vector2f(120.f, 120.f));
-    EXPECT_EQ(state.obstacleVelocity, (std::array<float, 4>{80.f, 100.f, 90.f, 70.f}));
-    // After the font: score, latches, popup.
-    EXPECT_EQ(state.score, 0);
-    EXPECT_EQ(state.hitLatch, (std::array<bool, 4>{false, false, false, false}));
-    EXPECT_FALSE(state.scorePopup.active);
-    EXPECT_EQ(state.scorePopup.elapsed, 0.f);
-    EXPECT_EQ(state.scorePopup.scale, 0.f);
-    EXPECT_EQ(state.scorePopup.anchor, sf::Vector2f(0.f, 0.f));
-    // After the texts: lives and outcome.
-    EXPECT_EQ(state.lives, 3);
-    EXPECT_FALSE(state.gameOver);
-    EXPECT_FALSE(state.gameWon);
-}
-
 TEST(PlayState, StartUpWritesItsLineThenDrawsObstaclesFirstThenTheBall) {
     testing::internal::CaptureStdout();
     GameFixture game({2, 3, 4, 5, 6, 9});  // even, odd, even, odd; ball even; one left over

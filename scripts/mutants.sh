@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Mutation run: applies each small fault of scripts/mutants.txt to src/ alone,
+# rebuilds only the unit tests (in build-mutants/), runs them and reports
+# which faults they kill. Every mutated file is restored from a copy saved
+# before the run, on every exit path, so uncommitted work is never lost.
+#
+#   bash scripts/mutants.sh                 # every fault
+#   bash scripts/mutants.sh obstacles.cpp   # only the lines that match
+set -uo pipefail
+PLUMWICK_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+LIST="$PLUMWICK_ROOT/scripts/mutants.txt"
+BUILD="$PLUMWICK_ROOT/build-mutants"
+FILTER="${1:-}"
+TEST_TIMEOUT="${PLUMWICK_MUTANT_TIMEOUT:-120}"
+
+SAVED=$(mktemp -d)
+xvfbPid=""
+current=""
+object=""
+# The source comes back with its own time stamp, and its object from the
+# unmutated build with a fresh one: the next build relinks without compiling
+# it again. A header comes back with a fresh time stamp instead, so that
+# everything built from its mutant is compiled again.
+restore() {
+    if [[ -n "$current" && -n "$object" ]]; then
+        cp -p "$SAVED/original" "$PLUMWICK_ROOT/$current"
+    elif [[ -n "$current" ]]; then
+        cp "$SAVED/original" "$PLUMWICK_ROOT/$current"  # newer than what the mutant built
+    fi
+    current=""
+    if [[ -n "$object" ]]; then
+        cp -p "$SAVED/original.o" "$object" && touch "$object"
+        object=""
+    fi
+}
+cleanup() {
+    restore
+    rm -rf "$SAVED"
+    if [[ -n "$xvfbPid" ]]; then kill "$xvfbPid" 2>/dev/null; fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
+
+if [[ -z "${DISPLAY:-}" ]]; then
+    for n in $(seq 180 240); do
+        if ! grep -q "X11-unix/X$n\$" /proc/net/unix && [[ ! -e /tmp/.X$n-lock ]]; then
+            Xvfb ":$n" -screen 0 1600x1600x24 >/dev/null 2>&1 &
+            xvfbPid=$!
+            export DISPLAY=":$n"
+            sleep 1
+            break
+        fi
+    done
+fi
+export ALSOFT_DRIVERS=null
+
+build() { cmake --build "$BUILD" -j2 --target plumwick_tests >"$SAVED/build.log" 2>&1; }
+runTests() {
+    (cd "$PLUMWICK_ROOT/assets" && timeout "$TEST_TIMEOUT" "$BUILD/tests/plumwick_tests" \
+        --gtest_brief=1 --gtest_fail_fast >"$SAVED/test.log" 2>&1)
+}
+
+echo "== unmutated build and tests"
+cmake -S "$PLUMWICK_ROOT" -B "$BUILD" -DPLUMWICK_TESTS=ON >/dev/null || exit 1
+if ! build; then cat "$SAVED/build.log"; exit 1; fi
+if ! runTests; then
+    cat "$SAVED/test.log"
+    echo "the unit tests fail without any fault: nothing to measure" >&2
+    exit 1
+fi
+
+total=0
+killed=0
+survivors=()
+while IFS=$'\t' read -r file expression description; do
+    [[ -z "$file" || "$file" == \#* ]] && continue
+    [[ -n "$FILTER" && "$file $description" != *"$FILTER"* ]] && continue
+    if [[ -z "$expression" || -z "$description" ]]; then
+        echo "malformed line in mutants.txt: $file" >&2
+        exit 1
+    fi
+    total=$((total + 1))
+    cp -p "$PLUMWICK_ROOT/$file" "$SAVED/original"
+    current="$file"
+    candidate=$(find "$BUILD" -path "*/$file.o" | head -n 1)
+    if [[ -n "$candidate" ]] && cp -p "$candidate" "$SAVED/original.o"; then object="$candidate"; fi
+    sed -e "$expression" "$SAVED/original" >"$PLUMWICK_ROOT/$file"
+    if cmp -s "$SAVED/original" "$PLUMWICK_ROOT/$file"; then
+        echo "mutant $total changes nothing: $file: $expression" >&2
+        exit 1
+    fi
+    if ! build; then
+        verdict="killed (does not build)"
+    elif runTests; then
+        verdict="SURVIVED"
+    elif [[ $? -eq 124 ]]; then
+        verdict="killed (timeout)"
+    else
+        verdict="killed"
+    fi
+    restore
+    if [[ "$verdict" == SURVIVED ]]; then
+        survivors+=("$file: $description")
+    else
+        killed=$((killed + 1))
+    fi
+    printf '%3d %-8s %-28s %s\n' "$total" "$verdict" "${file#src/}" "$description"
+done <"$LIST"
+
+echo "== $killed of $total faults killed"
+for s in "${survivors[@]}"; do echo "survived: $s"; done
+[[ ${#survivors[@]} -eq 0 ]]
