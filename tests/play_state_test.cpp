@@ -112,7 +112,7 @@ TEST(PlayState, RestartDrawsTheBallFirstAndResetsTheGame) {
     EXPECT_EQ(game.shell.currentScreen, Screen::Instructions);
     EXPECT_EQ(game.shell.menuSelection, 2);
     EXPECT_FALSE(game.shell.volumeOn);
-    EXPECT_EQ(game.music.menuMusic.getStatus(), sf::SoundSource::Status::Playing);
-    EXPECT_EQ(game.music.gameMusic.getStatus(), sf::SoundSource::Status::Stopped);
+    EXPECT_EQ(game.music.menuMusic.value().getStatus(), sf::SoundSource::Status::Playing);
+    EXPECT_EQ(game.music.gameMusic.value().getStatus(), sf::SoundSource::Status::Stopped);
     EXPECT_EQ(currentSpeed, 321.f);
 }

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -30,6 +31,7 @@ const std::string kStarted = "PROGRAMMA AVVIATO!";
 const std::string kNoFont = "ERRORE: Font non trovato!";
 const std::string kNoMenuMusic = "ERRORE: impossibile caricare la musica del menu!";
 const std::string kNoGameMusic = "ERRORE: impossibile caricare la musica del gioco!";
+const std::string kNoDevice = "ERRORE: nessun dispositivo audio, il gioco continua senza musica!";
 
 // The white "VOLUME: ON" and "VOLUME: OFF" (it keeps the origin of "ON", so
 // it reaches further right) on the menu, VOLUME highlighted.
@@ -192,6 +194,27 @@ TEST_F(BadDataFiles, AMusicThatCannotBeOpenedIsLeftOutAndTheGamePlaysOn) {
             EXPECT_FALSE(sanitizerReport(game.stderrText())) << game.stderrText();
         }
     }
+}
+
+// No sound device: OpenAL is given no driver to open one with (SFML 3 does
+// not read that variable, and finds no device wherever no sound server
+// runs). The game says so once and plays on as without its music; SFML 2
+// used to start the stream anyway and report its failure in a loop that
+// never slept, tens of megabytes a second. A bad music file is still named.
+TEST_F(BadDataFiles, WithoutASoundDeviceTheGameSaysSoOnceAndPlaysOnInSilence) {
+    Game game(kAllAssets, spoilt(kGameMusic, Spoil::Missing), {"ALSOFT_DRIVERS=none"});
+    ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
+    ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
+    const std::size_t atStartUp = game.stderrText().size();  // the menu shows: start-up is over
+    playEveryScreen(game, 6, 5);
+    EXPECT_EQ(game.stdoutLines(), Lines{kStarted});
+    EXPECT_EQ(game.stderrLines(), (Lines{kNoDevice, kNoGameMusic}));
+    const std::string err = game.stderrText();
+    // The libraries may say a few lines of their own at start-up, none later.
+    EXPECT_EQ(err.size(), atStartUp) << err.substr(0, 2000);
+    EXPECT_LE(std::count(err.begin(), err.end(), '\n'), 8) << err.substr(0, 2000);
+    EXPECT_LT(err.size(), 4096u) << err.substr(0, 2000);
+    EXPECT_FALSE(sanitizerReport(err)) << err.substr(0, 2000);
 }
 
 // A file cut to half still opens: the game says nothing and plays on. A cut
