@@ -9,11 +9,11 @@
 #include "game_looks.hpp"
 
 #include <SFML/Audio/InputSoundFile.hpp>
+#include <SFML/Config.hpp>
 #include <SFML/System/Time.hpp>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -197,23 +197,28 @@ TEST_F(BadDataFiles, AMusicThatCannotBeOpenedIsLeftOutAndTheGamePlaysOn) {
     }
 }
 
-// No sound device: OpenAL is given no driver to open one with (SFML 3 does
-// not read that variable, and finds no device wherever no sound server
-// runs). The game says so once and plays on as without its music; SFML 2
-// used to start the stream anyway and report its failure in a loop that
-// never slept, tens of megabytes a second. A bad music file is still named.
+// No sound device: OpenAL is given no driver to open one with, and
+// PulseAudio no server (SFML 3 plays through miniaudio, which does not read
+// ALSOFT_DRIVERS; where a sound card answers it still finds a device, and
+// the case is skipped). The game says so once and plays on as without its
+// music; SFML 2 used to start the stream anyway and report its failure in a
+// loop that never slept, tens of megabytes a second. A bad music file is
+// still named.
 TEST_F(BadDataFiles, WithoutASoundDeviceTheGameSaysSoOnceAndPlaysOnInSilence) {
-    Game game(kAllAssets, spoilt(kGameMusic, Spoil::Missing), {"ALSOFT_DRIVERS=none"});
+    Game game(kAllAssets, spoilt(kGameMusic, Spoil::Missing),
+              {"ALSOFT_DRIVERS=none", "PULSE_SERVER=unix:/nonexistent"});
     ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
     ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
     const std::size_t atStartUp = game.stderrText().size();  // the menu shows: start-up is over
+    if (SFML_VERSION_MAJOR >= 3 && game.stderrLines() == Lines{kNoGameMusic})
+        GTEST_SKIP() << "SFML 3 found a sound device all the same";
     playEveryScreen(game, 6, 5);
     EXPECT_EQ(game.stdoutLines(), Lines{kStarted});
     EXPECT_EQ(game.stderrLines(), (Lines{kNoDevice, kNoGameMusic}));
+    // The libraries have their say at start-up (SFML 3.1 with miniaudio and
+    // ALSA: some forty lines), and none later.
     const std::string err = game.stderrText();
-    // The libraries may say a few lines of their own at start-up, none later.
     EXPECT_EQ(err.size(), atStartUp) << err.substr(0, 2000);
-    EXPECT_LE(std::count(err.begin(), err.end(), '\n'), 8) << err.substr(0, 2000);
     EXPECT_LT(err.size(), 4096u) << err.substr(0, 2000);
     EXPECT_FALSE(sanitizerReport(err)) << err.substr(0, 2000);
 }
