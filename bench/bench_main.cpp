@@ -13,6 +13,7 @@
 
 #include "game_benchmarks.hpp"
 #include "processes.hpp"
+#include "silence.hpp"
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -35,11 +36,12 @@ struct Settings {
     RunLength updates;
     int spawns;
     double playSeconds;
+    double silenceSeconds;  // on the menu with no sound device (silence.cpp)
 };
 
 // 65 s of play: a whole game, won at 60 s, its win panel and the next game.
-const Settings fullRun{{0.05, 80}, {0.2, 12}, 15, 65.0};
-const Settings quickRun{{0.05, 2}, {0.02, 2}, 2, 2.0};
+const Settings fullRun{{0.05, 80}, {0.2, 12}, 15, 65.0, 60.0};
+const Settings quickRun{{0.05, 2}, {0.02, 2}, 2, 2.0, 2.0};
 
 struct Figure {
     double median = 0;  // wall time, seconds
@@ -221,6 +223,8 @@ int main(int argc, char** argv) {
         // Other processes first, while this one has no window nor music playing.
         ProcessFigures processFigures;
         if (processes) processFigures = measureProcesses(settings.spawns, settings.playSeconds);
+        const SilenceFigures silence =
+            processes ? measureSilence(settings.silenceSeconds) : SilenceFigures{};
 
         std::srand(20261207);
         Game game([] { return std::rand(); });
@@ -238,6 +242,7 @@ int main(int argc, char** argv) {
         if (has(figures, framesNeed)) printFrames(figures, settings.frames.repetitions);
         if (has(figures, simulationNeeds)) printSimulation(figures, spot);
         if (processes) printProcesses(processFigures);
+        if (processes) printSilence(silence);
         std::fflush(stdout);
     } catch (const std::exception& error) {
         std::cerr << "plumwick_bench: " << error.what() << std::endl;

@@ -3,7 +3,7 @@
 # Sourced, not run: the caller sets PLUMWICK_ROOT.
 
 plumwick_packages=(
-    build-essential cmake pkg-config libsfml-dev libgtest-dev libbenchmark-dev libx11-dev
+    build-essential cmake pkg-config libsfml-dev libopenal-dev libgtest-dev libbenchmark-dev libx11-dev
     xvfb xauth x11-utils xdotool imagemagick clang-format valgrind
     dpkg-dev desktop-file-utils appstream lintian
 )

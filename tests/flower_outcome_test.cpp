@@ -144,7 +144,7 @@ TEST(Outcome, SpaceRestartsOnlyAnEndedGameOnAnyScreen) {
     EXPECT_FALSE(game.state.gameOver);
     EXPECT_EQ(game.state.score, 0);
     EXPECT_EQ(game.shell.currentScreen, Screen::Menu);  // the new game waits for PLAY
-    EXPECT_EQ(game.music.gameMusic.getStatus(), sf::SoundSource::Status::Playing);
+    EXPECT_EQ(game.music.gameMusic.value().getStatus(), sf::SoundSource::Status::Playing);
     const sf::Vector2f ball = game.art.ball.sprite.getPosition();
     game.frame(0.5f);
     EXPECT_EQ(game.art.ball.sprite.getPosition(), ball);

@@ -17,7 +17,7 @@ TEST(PlayState, StartUpWritesItsLineThenDrawsObstaclesFirstThenTheBall) {
     PlayState& state = game.state;
     EXPECT_EQ(state.obstacleVelocity, (std::array<float, 4>{-80.f, 100.f, -90.f, 70.f}));
     EXPECT_EQ(state.ballVelocity, sf::Vector2f(120.f, 120.f));  // even: rightwards, always down
-    EXPECT_EQ(game.music.menuMusic.getStatus(), sf::SoundSource::Status::Playing);
+    EXPECT_EQ(game.music.menuMusic.value().getStatus(), sf::SoundSource::Status::Playing);
 
     // The C library's generator, seeded, gives the same directions the game
     // would draw from it.
@@ -90,7 +90,7 @@ TEST(PlayState, RestartDrawsTheBallFirstAndResetsTheGame) {
     EXPECT_EQ(game.shell.currentScreen, Screen::Instructions);
     EXPECT_EQ(game.shell.menuSelection, 2);
     EXPECT_FALSE(game.shell.volumeOn);
-    EXPECT_EQ(game.music.menuMusic.getStatus(), sf::SoundSource::Status::Playing);
-    EXPECT_EQ(game.music.gameMusic.getStatus(), sf::SoundSource::Status::Stopped);
+    EXPECT_EQ(game.music.menuMusic.value().getStatus(), sf::SoundSource::Status::Playing);
+    EXPECT_EQ(game.music.gameMusic.value().getStatus(), sf::SoundSource::Status::Stopped);
     EXPECT_EQ(currentSpeed, 321.f);
 }

@@ -12,8 +12,8 @@ namespace {
 
 // Which tracks are playing: (menu, game).
 std::pair<bool, bool> playing(const GameFixture& game) {
-    return {game.music.menuMusic.getStatus() == Status::Playing,
-            game.music.gameMusic.getStatus() == Status::Playing};
+    return {game.music.menuMusic.value().getStatus() == Status::Playing,
+            game.music.gameMusic.value().getStatus() == Status::Playing};
 }
 
 }  // namespace
@@ -95,8 +95,8 @@ TEST(Screens, VolumeSwitchesLevelsAndLabelOnly) {
     game.press(Key::Enter);
     EXPECT_FALSE(game.shell.volumeOn);
     EXPECT_EQ(game.texts.volumeItemText.getString().toAnsiString(), "VOLUME: OFF");
-    EXPECT_EQ(game.music.menuMusic.getVolume(), 0.f);
-    EXPECT_EQ(game.music.gameMusic.getVolume(), 0.f);
+    EXPECT_EQ(game.music.menuMusic.value().getVolume(), 0.f);
+    EXPECT_EQ(game.music.gameMusic.value().getVolume(), 0.f);
     EXPECT_EQ(playing(game), std::make_pair(true, false));  // still playing, silently
     EXPECT_EQ(game.texts.volumeItemText.getOrigin(), origin);
     EXPECT_EQ(game.shell.currentScreen, Screen::Menu);
@@ -104,8 +104,8 @@ TEST(Screens, VolumeSwitchesLevelsAndLabelOnly) {
     game.press(Key::Enter);
     EXPECT_TRUE(game.shell.volumeOn);
     EXPECT_EQ(game.texts.volumeItemText.getString().toAnsiString(), "VOLUME: ON");
-    EXPECT_FLOAT_EQ(game.music.menuMusic.getVolume(), 40.f);
-    EXPECT_FLOAT_EQ(game.music.gameMusic.getVolume(), 50.f);
+    EXPECT_FLOAT_EQ(game.music.menuMusic.value().getVolume(), 40.f);
+    EXPECT_FLOAT_EQ(game.music.gameMusic.value().getVolume(), 50.f);
     EXPECT_EQ(playing(game), std::make_pair(true, false));
 }
 

@@ -48,15 +48,15 @@ TEST(Soundtrack, ReportsEachTrackThatCannotBeOpened) {
         const auto menuAt = err.find(menuLine);
         ASSERT_NE(menuAt, std::string::npos) << err;
         EXPECT_NE(err.find(gameLine, menuAt), std::string::npos) << err;
-        EXPECT_FLOAT_EQ(music.menuMusic.getVolume(), 40.f);
-        EXPECT_FLOAT_EQ(music.gameMusic.getVolume(), 50.f);
+        EXPECT_FLOAT_EQ(music.menuMusic.value().getVolume(), 40.f);
+        EXPECT_FLOAT_EQ(music.gameMusic.value().getVolume(), 50.f);
         // Nothing to play: the tracks are left alone, without a word from SFML.
         testing::internal::CaptureStderr();
         playTrack(music, Track::Menu);
         stopTrack(music, Track::Menu);
         playTrack(music, Track::Game);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-        EXPECT_EQ(music.gameMusic.getStatus(), sf::SoundSource::Status::Stopped);
+        EXPECT_EQ(music.gameMusic.value().getStatus(), sf::SoundSource::Status::Stopped);
     }
     {
         // A folder named like the menu music (SFML would read it forever);
@@ -68,10 +68,10 @@ TEST(Soundtrack, ReportsEachTrackThatCannotBeOpened) {
         const std::string err = openAndCaptureStderr(music);
         EXPECT_NE(err.find(menuLine), std::string::npos) << err;
         EXPECT_EQ(err.find(gameLine), std::string::npos) << err;
-        EXPECT_GT(music.gameMusic.getDuration().asSeconds(), 20.f);
+        EXPECT_GT(music.gameMusic.value().getDuration().asSeconds(), 20.f);
         playTrack(music, Track::Game);
-        EXPECT_EQ(music.gameMusic.getStatus(), sf::SoundSource::Status::Playing);
+        EXPECT_EQ(music.gameMusic.value().getStatus(), sf::SoundSource::Status::Playing);
         stopTrack(music, Track::Game);
-        EXPECT_EQ(music.gameMusic.getStatus(), sf::SoundSource::Status::Stopped);
+        EXPECT_EQ(music.gameMusic.value().getStatus(), sf::SoundSource::Status::Stopped);
     }
 }

@@ -2,6 +2,8 @@
 
 #include "sfml_compat.hpp"
 
+#include <SFML/Audio/InputSoundFile.hpp>
+
 #include <filesystem>
 #include <iostream>
 #include <system_error>
@@ -10,33 +12,48 @@ namespace {
 
 // SFML's audio decoders never return from reading a directory, so anything
 // but a regular file is refused before SFML sees it.
-bool openIfRegularFile(sf::Music& track, const char* file) {
+bool isRegularFile(const char* file) {
     std::error_code error;
-    return std::filesystem::is_regular_file(file, error) && track.openFromFile(file);
+    return std::filesystem::is_regular_file(file, error);
 }
 
-bool openTrack(sf::Music& track, const char* file, float volume, const char* failureLine) {
-    const bool opened = openIfRegularFile(track, file);
+void openTrack(bool playable, std::optional<sf::Music>& track, bool& opened, const char* file,
+               float volume, const char* failureLine) {
+    if (playable) {
+        track.emplace();
+        opened = isRegularFile(file) && track->openFromFile(file);
+    } else {
+        // The same decoders a track opens its file with, with nothing to
+        // play it on: a file is judged as it would be with sound.
+        sf::InputSoundFile reader;
+        opened = isRegularFile(file) && reader.openFromFile(file);
+    }
     if (!opened) std::cerr << failureLine << std::endl;
-    track.setVolume(volume);
-    compat::setLooping(track, true);
-    return opened;
+    if (!track) return;
+    track->setVolume(volume);
+    compat::setLooping(*track, true);
 }
 
 // SFML 3.1 asserts when a track with nothing opened behind it is played or
-// stopped, so such a track is left alone.
+// stopped, so such a track is left alone; and no track exists without a device.
 sf::Music* openedTrack(Soundtrack& music, Track track) {
-    if (track == Track::Menu) return music.menuOpened ? &music.menuMusic : nullptr;
-    return music.gameOpened ? &music.gameMusic : nullptr;
+    std::optional<sf::Music>& chosen = track == Track::Menu ? music.menuMusic : music.gameMusic;
+    const bool opened = track == Track::Menu ? music.menuOpened : music.gameOpened;
+    return opened && chosen ? &*chosen : nullptr;
 }
 
 }  // namespace
 
 void openSoundtrack(Soundtrack& music) {
-    music.menuOpened = openTrack(music.menuMusic, "menu_music.ogg", menuMusicVolume,
-                                 "ERRORE: impossibile caricare la musica del menu!");
-    music.gameOpened = openTrack(music.gameMusic, "game_music.ogg", gameMusicVolume,
-                                 "ERRORE: impossibile caricare la musica del gioco!");
+    music.deviceOpened = compat::audioDeviceOpened();
+    if (!music.deviceOpened)
+        std::cerr << "ERRORE: nessun dispositivo audio, il gioco continua senza musica!"
+                  << std::endl;
+    const bool playable = compat::tracksPlayable();
+    openTrack(playable, music.menuMusic, music.menuOpened, "menu_music.ogg", menuMusicVolume,
+              "ERRORE: impossibile caricare la musica del menu!");
+    openTrack(playable, music.gameMusic, music.gameOpened, "game_music.ogg", gameMusicVolume,
+              "ERRORE: impossibile caricare la musica del gioco!");
 }
 
 void playTrack(Soundtrack& music, Track track) {
@@ -48,6 +65,6 @@ void stopTrack(Soundtrack& music, Track track) {
 }
 
 void setSoundOn(Soundtrack& music, bool on) {
-    music.menuMusic.setVolume(on ? menuMusicVolume : 0.f);
-    music.gameMusic.setVolume(on ? gameMusicVolume : 0.f);
+    if (music.menuMusic) music.menuMusic->setVolume(on ? menuMusicVolume : 0.f);
+    if (music.gameMusic) music.gameMusic->setVolume(on ? gameMusicVolume : 0.f);
 }

@@ -1,15 +1,24 @@
 #pragma once
 // The two looping music tracks: one for the menu, one for the game.
 
+#include "audio_device.hpp"
+
 #include <SFML/Audio/Music.hpp>
+
+#include <optional>
 
 constexpr float menuMusicVolume = 40.f;
 constexpr float gameMusicVolume = 50.f;
 
 struct Soundtrack {
-    sf::Music menuMusic;
-    sf::Music gameMusic;
-    bool menuOpened = false;
+    // First member: SFML's audio device is open before the tracks are made
+    // and closed after they are gone.
+    compat::AudioDeviceHold device;
+    bool deviceOpened = false;
+    // Made only when they can play without harm (see compat::tracksPlayable).
+    std::optional<sf::Music> menuMusic;
+    std::optional<sf::Music> gameMusic;
+    bool menuOpened = false;  // its file opened (read, without a device)
     bool gameOpened = false;
 };
 
@@ -18,6 +27,8 @@ enum class Track { Menu, Game };
 // Opens both tracks by bare name from the working directory, each with its
 // volume and looping, without starting them. A track that cannot be opened
 // gets one console line and stays silent; the game goes on without it.
+// Without a sound device the game says so once, makes no track and plays on
+// in silence; each file is still read, so a bad one gets its line all the same.
 void openSoundtrack(Soundtrack& music);
 
 // Starts a track from its beginning, or stops it. A track that did not open

@@ -9,6 +9,8 @@
 #include "game_looks.hpp"
 
 #include <SFML/Audio/InputSoundFile.hpp>
+#include <SFML/Config.hpp>
+#include <SFML/System/Time.hpp>
 
 #include <gtest/gtest.h>
 
@@ -30,6 +32,8 @@ const std::string startLine = "PROGRAMMA AVVIATO!";
 const std::string noFontLine = "ERRORE: Font non trovato!";
 const std::string noMenuMusicLine = "ERRORE: impossibile caricare la musica del menu!";
 const std::string noGameMusicLine = "ERRORE: impossibile caricare la musica del gioco!";
+const std::string noDeviceLine =
+    "ERRORE: nessun dispositivo audio, il gioco continua senza musica!";
 
 // The white "VOLUME: ON" and "VOLUME: OFF" (it keeps the origin of "ON", so
 // it reaches further right) on the menu, VOLUME highlighted.
@@ -192,6 +196,32 @@ TEST_F(BadDataFiles, AMusicThatCannotBeOpenedIsLeftOutAndTheGamePlaysOn) {
             EXPECT_FALSE(sanitizerReport(game.stderrText())) << game.stderrText();
         }
     }
+}
+
+// No sound device: OpenAL is given no driver to open one with, and
+// PulseAudio no server (SFML 3 plays through miniaudio, which does not read
+// ALSOFT_DRIVERS; where a sound card answers it still finds a device, and
+// the case is skipped). The game says so once and plays on as without its
+// music; SFML 2 used to start the stream anyway and report its failure in a
+// loop that never slept, tens of megabytes a second. A bad music file is
+// still named.
+TEST_F(BadDataFiles, WithoutASoundDeviceTheGameSaysSoOnceAndPlaysOnInSilence) {
+    Game game(allAssets, spoilt(gameMusicFile, Spoil::Missing),
+              {"ALSOFT_DRIVERS=none", "PULSE_SERVER=unix:/nonexistent"});
+    ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
+    ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
+    const std::size_t atStartUp = game.stderrText().size();  // the menu shows: start-up is over
+    if (SFML_VERSION_MAJOR >= 3 && game.stderrLines() == Lines{noGameMusicLine})
+        GTEST_SKIP() << "SFML 3 found a sound device all the same";
+    playEveryScreen(game, 6, 5);
+    EXPECT_EQ(game.stdoutLines(), Lines{startLine});
+    EXPECT_EQ(game.stderrLines(), (Lines{noDeviceLine, noGameMusicLine}));
+    // The libraries have their say at start-up (SFML 3.1 with miniaudio and
+    // ALSA: some forty lines), and none later.
+    const std::string err = game.stderrText();
+    EXPECT_EQ(err.size(), atStartUp) << err.substr(0, 2000);
+    EXPECT_LT(err.size(), 4096u) << err.substr(0, 2000);
+    EXPECT_FALSE(sanitizerReport(err)) << err.substr(0, 2000);
 }
 
 // A file cut to half still opens: the game says nothing and plays on. A cut

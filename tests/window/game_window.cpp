@@ -104,7 +104,11 @@ void Game::launch() {
     for (char** e = environ; *e != nullptr; ++e) {
         if (std::strncmp(*e, "ALSOFT_DRIVERS=", 15) != 0) env.emplace_back(*e);
     }
-    env.emplace_back("ALSOFT_DRIVERS=null");
+    // Silent but working audio, unless the test names its own driver.
+    const bool ownDriver =
+        std::any_of(extraEnvironment.begin(), extraEnvironment.end(),
+                    [](const std::string& e) { return e.rfind("ALSOFT_DRIVERS=", 0) == 0; });
+    if (!ownDriver) env.emplace_back("ALSOFT_DRIVERS=null");
     env.insert(env.end(), extraEnvironment.begin(), extraEnvironment.end());
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());

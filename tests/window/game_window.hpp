@@ -36,8 +36,9 @@ std::string gameUnderTest();
 using Prepare = std::function<void(const std::filesystem::path& dir)>;
 
 // The game, started in a fresh working directory holding copies of the named
-// asset files (then `prepare` may add or spoil files), with ALSOFT_DRIVERS=null,
-// the `environment` entries ("NAME=value") and its stdout/stderr going to files.
+// asset files (then `prepare` may add or spoil files), with ALSOFT_DRIVERS=null
+// (unless `environment` sets it), the `environment` entries ("NAME=value") and
+// its stdout/stderr going to files.
 // The destructor kills it if it still runs and removes the directory (kept,
 // and its path printed, when the test has failed). Keys go through XTEST.
 class Game {

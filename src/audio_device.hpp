@@ -1,0 +1,60 @@
+#pragma once
+// Whether SFML found a sound device to play on. The two majors answer this
+// in different ways, so it lives here beside sfml_compat.hpp.
+//
+// We ask the device SFML itself opened rather than opening one of our own:
+// a second device could be granted when SFML's was refused (or the other way
+// round), and it would open the sound card twice. So the game holds SFML's
+// audio device open for the whole run (both majors open it with their first
+// audio object and close it with their last) and asks after it:
+// - SFML 2 plays through OpenAL and has no context when no device opened;
+//   every OpenAL call then fails and is reported, and a playing stream does
+//   so in a loop that never sleeps. We ask OpenAL for the current context.
+// - SFML 3.1 plays through miniaudio and, with no device, falls back to its
+//   null device of its own accord. We never choose a device, so anything but
+//   the system's default device means there is none. (3.0 cannot tell the
+//   fallback apart: there only no device at all counts.)
+
+#include <SFML/Audio.hpp>
+
+#if SFML_VERSION_MAJOR >= 3
+#include <SFML/Audio/PlaybackDevice.hpp>
+#else
+#include <alc.h>
+#endif
+
+namespace compat {
+
+// Keeps SFML's audio device open while it lives; SFML prints its own
+// diagnostics if none can be opened.
+#if SFML_VERSION_MAJOR >= 3
+class AudioDeviceHold : sf::AudioResource {};
+#else
+class AudioDeviceHold : sf::AlResource {};
+#endif
+
+// Asked while an AudioDeviceHold lives.
+inline bool audioDeviceOpened() {
+#if SFML_VERSION_MAJOR > 3 || (SFML_VERSION_MAJOR == 3 && SFML_VERSION_MINOR >= 1)
+    return sf::PlaybackDevice::isDefaultDevice();
+#elif SFML_VERSION_MAJOR == 3
+    return sf::PlaybackDevice::getDevice().has_value();
+#else
+    return alcGetCurrentContext() != nullptr;
+#endif
+}
+
+// Whether a track can be made and played without harm. SFML 2 without a
+// device reports every call on a track, and a playing stream does so in a
+// loop that never sleeps. SFML 3 without one plays into miniaudio's null
+// device, silently and at a real device's pace, so its tracks stay as they
+// are and behave as with sound.
+inline bool tracksPlayable() {
+#if SFML_VERSION_MAJOR >= 3
+    return sf::PlaybackDevice::getDevice().has_value();
+#else
+    return audioDeviceOpened();
+#endif
+}
+
+}  // namespace compat
