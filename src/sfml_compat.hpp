@@ -126,6 +126,14 @@ inline void setLooping(sf::Music& music, bool looping) {
 #endif
 }
 
+inline bool isLooping(const sf::Music& music) {
+#if SFML_VERSION_MAJOR >= 3
+    return music.isLooping();
+#else
+    return music.getLoop();
+#endif
+}
+
 // --- Window and events ----------------------------------------------------
 
 inline void openWindow(sf::RenderWindow& window, unsigned width, unsigned height,

@@ -86,7 +86,14 @@ TEST(Obstacles, LatchScoresOncePerContact) {
     GameFixture game;
     parkObstacles(game);
     obstacle(game, 0).setPosition({100.f, 100.f});
-    hit(game, {80.f, 110.f}, {100.f, 0.f});  // from the left side
+    // The first hit from the left side, in a whole frame: the popup's phase
+    // comes before the playing update, so the "+100" shows at full size.
+    game.play();
+    game.state.obstacleVelocity[0] = 0.f;
+    game.art.ball.sprite.setPosition({70.f, 110.f});
+    game.state.ballVelocity = {100.f, 0.f};
+    game.frame(0.1f);
+    EXPECT_EQ(game.texts.popupText.getScale(), sf::Vector2f(2.5f, 2.5f));
     EXPECT_EQ(game.state.score, 100);
     EXPECT_EQ(ballAt(game), sf::Vector2f(68.f, 110.f));
     EXPECT_FLOAT_EQ(game.state.ballVelocity.x, -105.f);

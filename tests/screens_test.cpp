@@ -2,6 +2,12 @@
 
 #include "app/render.hpp"
 #include "game_fixture.hpp"
+#include "x_events.hpp"
+
+#include <SFML/System/Time.hpp>
+
+#include <chrono>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +20,15 @@ namespace {
 std::pair<bool, bool> playing(const GameFixture& game) {
     return {game.music.menuMusic.value().getStatus() == Status::Playing,
             game.music.gameMusic.value().getStatus() == Status::Playing};
+}
+
+// Whether `move` starts `track`, already playing well into itself, again from
+// its beginning.
+template <typename Move>
+bool fromItsBeginning(sf::Music& track, Move move) {
+    track.setPlayingOffset(sf::seconds(10.f));
+    move();
+    return track.getStatus() == Status::Playing && track.getPlayingOffset() < sf::seconds(1.f);
 }
 
 }  // namespace
@@ -107,6 +122,12 @@ TEST(Screens, VolumeSwitchesLevelsAndLabelOnly) {
     EXPECT_FLOAT_EQ(game.music.menuMusic.value().getVolume(), 40.f);
     EXPECT_FLOAT_EQ(game.music.gameMusic.value().getVolume(), 50.f);
     EXPECT_EQ(playing(game), std::make_pair(true, false));
+
+    // Volume off, then PLAY: the game music starts, silently.
+    game.press(Key::Enter);
+    game.play();
+    EXPECT_EQ(playing(game), std::make_pair(false, true));
+    EXPECT_EQ(game.music.gameMusic.value().getVolume(), 0.f);
 }
 
 TEST(Screens, MusicFollowsTheMoves) {
@@ -121,23 +142,49 @@ TEST(Screens, MusicFollowsTheMoves) {
     EXPECT_EQ(playing(game), std::make_pair(false, true));
     game.press(Key::Escape);
     EXPECT_EQ(playing(game), std::make_pair(true, false));
-    game.press(Key::Enter);  // HOW TO PLAY again, then back: the menu music restarts
-    game.press(Key::Escape);
+    // HOW TO PLAY again, then back: the playing menu music starts again from
+    // its beginning; so does the game music at PLAY after Escape.
+    game.press(Key::Enter);
+    EXPECT_TRUE(fromItsBeginning(game.music.menuMusic.value(), [&] { game.press(Key::Escape); }));
     EXPECT_EQ(playing(game), std::make_pair(true, false));
+    game.play();
+    game.press(Key::Escape);
+    EXPECT_TRUE(fromItsBeginning(game.music.gameMusic.value(), [&] { game.play(); }));
     // A restart with Space changes no music.
     game.state.gameOver = true;
     game.frame(0.01f, {false, false, true});
     EXPECT_FALSE(game.state.gameOver);
-    EXPECT_EQ(playing(game), std::make_pair(true, false));
+    EXPECT_EQ(playing(game), std::make_pair(false, true));
+}
+
+TEST(Screens, EventsQueuedBehindACloseRequestAreNotHandled) {
+    GameFixture game;
+    const auto window = static_cast<unsigned long>(game.window.getSystemHandle());
+    const auto handleWhenQueued = [&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        handleEvents(game);
+    };
+    ASSERT_TRUE(sendKeyPress(window, "Down"));
+    handleWhenQueued();
+    ASSERT_EQ(game.shell.menuSelection, howToPlayItem);  // a key alone is handled
+    ASSERT_TRUE(sendCloseRequest(window));
+    ASSERT_TRUE(sendKeyPress(window, "Down"));
+    handleWhenQueued();
+    EXPECT_FALSE(game.window.isOpen());
+    EXPECT_EQ(game.shell.menuSelection, howToPlayItem);
 }
 
 TEST(Screens, ExitTheGameClosesTheWindow) {
     GameFixture game;
     game.press(Key::Up);
     EXPECT_EQ(game.shell.menuSelection, exitItem);
+    game.state.scorePopup.active = true;  // a "+100" still rising
     game.press(Key::Enter);
     EXPECT_FALSE(game.window.isOpen());
-    // The rest of the frame still runs against the closed window.
-    game.frame(0.01f);
+    // The rest of the frame still runs in full against the closed window,
+    // whose drawing shows nothing.
+    game.frame(0.1f);
+    EXPECT_GT(game.state.scorePopup.elapsed, 0.f);
     renderFrame(game);
+    EXPECT_FALSE(game.window.isOpen());
 }

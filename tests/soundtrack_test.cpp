@@ -2,6 +2,7 @@
 // and stays silent, never played or stopped; the other track is unaffected.
 
 #include "app/soundtrack.hpp"
+#include "sfml_compat.hpp"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,8 @@ TEST(Soundtrack, ReportsEachTrackThatCannotBeOpened) {
         EXPECT_NE(err.find(gameLine, menuAt), std::string::npos) << err;
         EXPECT_FLOAT_EQ(music.menuMusic.value().getVolume(), 40.f);
         EXPECT_FLOAT_EQ(music.gameMusic.value().getVolume(), 50.f);
+        EXPECT_TRUE(compat::isLooping(*music.menuMusic));
+        EXPECT_TRUE(compat::isLooping(*music.gameMusic));
         // Nothing to play: the tracks are left alone, without a word from SFML.
         testing::internal::CaptureStderr();
         playTrack(music, Track::Menu);

@@ -1,5 +1,6 @@
 #include "app/game.hpp"
 
+#include "app/data_file.hpp"
 #include "game/field.hpp"
 #include "sfml_compat.hpp"
 
@@ -27,7 +28,8 @@ RandomDraw seededUnlessGiven(RandomDraw draw) {
 }
 
 bool openFontOrSay(sf::Font& font) {
-    if (compat::openFont(font, "pixel_font.ttf")) return true;
+    const char* file = "pixel_font.ttf";
+    if (isRegularFile(file) && compat::openFont(font, file)) return true;
     writeLine("ERRORE: Font non trovato!");
     return false;
 }

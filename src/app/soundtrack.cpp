@@ -1,21 +1,13 @@
 #include "app/soundtrack.hpp"
 
+#include "app/data_file.hpp"
 #include "sfml_compat.hpp"
 
 #include <SFML/Audio/InputSoundFile.hpp>
 
-#include <filesystem>
 #include <iostream>
-#include <system_error>
 
 namespace {
-
-// SFML's audio decoders never return from reading a directory, so anything
-// but a regular file is refused before SFML sees it.
-bool isRegularFile(const char* file) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(file, error);
-}
 
 void openTrack(bool playable, std::optional<sf::Music>& track, bool& opened, const char* file,
                float volume, const char* failureLine) {

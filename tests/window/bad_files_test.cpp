@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -53,7 +55,7 @@ std::ostream& operator<<(std::ostream& out, const Box& b) {
 const Box volumeOnInk{320, 431, 479, 448};  // centred on x = 400
 const Box volumeOffInk{320, 431, 498, 448};
 
-enum class Spoil { Missing, Empty, CutToHalf, RandomBytes, OtherKind, Folder };
+enum class Spoil { Missing, Empty, CutToHalf, RandomBytes, OtherKind, Folder, Pipe };
 
 const char* name(Spoil spoil) {
     switch (spoil) {
@@ -63,6 +65,7 @@ const char* name(Spoil spoil) {
     case Spoil::RandomBytes: return "random bytes";
     case Spoil::OtherKind: return "a good file of the other kind";
     case Spoil::Folder: return "a folder";
+    case Spoil::Pipe: return "a named pipe";
     }
     return "?";
 }
@@ -90,6 +93,10 @@ Prepare spoilt(const std::string& file, Spoil spoil) {
         case Spoil::Folder:
             fs::remove(path);
             fs::create_directory(path);
+            break;
+        case Spoil::Pipe:  // opening it for reading would wait for a writer forever
+            fs::remove(path);
+            ::mkfifo(path.c_str(), 0644);
             break;
         }
     };
@@ -172,8 +179,8 @@ double secondsOfMusic(const fs::path& file) {
 class BadDataFiles : public RealWindow {};
 
 TEST_F(BadDataFiles, AFontThatCannotBeOpenedStopsTheGameWithStatus1) {
-    for (Spoil spoil :
-         {Spoil::Missing, Spoil::Empty, Spoil::RandomBytes, Spoil::OtherKind, Spoil::Folder}) {
+    for (Spoil spoil : {Spoil::Missing, Spoil::Empty, Spoil::RandomBytes, Spoil::OtherKind,
+                        Spoil::Folder, Spoil::Pipe}) {
         SCOPED_TRACE(std::string("the font ") + name(spoil));
         Game game(allAssets, spoilt(fontFile, spoil));
         EXPECT_EQ(game.waitForExit(15), 1);
@@ -186,8 +193,8 @@ TEST_F(BadDataFiles, AFontThatCannotBeOpenedStopsTheGameWithStatus1) {
 TEST_F(BadDataFiles, AMusicThatCannotBeOpenedIsLeftOutAndTheGamePlaysOn) {
     for (const auto& [file, line] :
          {std::pair{menuMusicFile, noMenuMusicLine}, {gameMusicFile, noGameMusicLine}}) {
-        for (Spoil spoil :
-             {Spoil::Missing, Spoil::Empty, Spoil::RandomBytes, Spoil::OtherKind, Spoil::Folder}) {
+        for (Spoil spoil : {Spoil::Missing, Spoil::Empty, Spoil::RandomBytes, Spoil::OtherKind,
+                            Spoil::Folder, Spoil::Pipe}) {
             SCOPED_TRACE(file + " " + name(spoil));
             Game game(allAssets, spoilt(file, spoil));
             playEveryScreen(game);

@@ -1,5 +1,7 @@
 #include "game_window.hpp"
 
+#include "x_events.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -101,9 +101,6 @@ int run(const std::string& command, std::string* out = nullptr);
 // refuses a connection now and then. False when every try failed.
 bool xdotool(const std::string& arguments);
 
-// Sends WM_DELETE_WINDOW to the window (close_request.cpp); false on failure.
-bool sendCloseRequest(unsigned long window);
-
 // Copies the shot to $PLUMWICK_SHOTS_DIR/name when that variable is set.
 void keepForReadme(const Shot& shot, const std::string& name);
 

@@ -199,6 +199,18 @@ TEST_F(PlumwickWindow, CloseRequestEndsTheGameWithStatus0) {
         EXPECT_EQ(game.waitForExit(5), 0);
     }
     {
+        SCOPED_TRACE("on the instructions page");
+        Game game(allAssets);
+        ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
+        ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
+        game.press("Down");
+        ASSERT_EQ(menuLooks(game.shootUntil(menuReads("GWGG"), 3).image), "GWGG");
+        game.press("Return");
+        ASSERT_TRUE(instructionsShown(game.shootUntil(instructionsShown, 3).image));
+        game.requestClose();
+        EXPECT_EQ(game.waitForExit(5), 0);
+    }
+    {
         SCOPED_TRACE("during a game");
         Game game(allAssets);
         ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
