@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 sf::Vector2f boundsCentre(const sf::Text& text) {

@@ -9,6 +9,7 @@
 #include "game_looks.hpp"
 
 #include <SFML/Audio/InputSoundFile.hpp>
+#include <SFML/System/Time.hpp>
 
 #include <gtest/gtest.h>
 
