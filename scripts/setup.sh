@@ -43,9 +43,12 @@ plumwick_build_game() {
 plumwick_start_display() {
     export ALSOFT_DRIVERS=null
     [ -n "${DISPLAY:-}" ] && return 0
-    # A display number no other X server holds, so that ours is the one asked.
+    # A display number no other X server holds, so that ours is the one asked:
+    # no lock file, no socket file and no abstract socket (those are shared by
+    # every root on the machine, and X clients try them first).
     local number=90
-    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
+    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] ||
+        grep -q "@/tmp/.X11-unix/X$number\$" /proc/net/unix 2>/dev/null; do
         number=$((number + 1))
     done
     # A square screen: SFML 2.5 centres new windows by the screen's width.
