@@ -21,8 +21,10 @@ command -v mmdebstrap >/dev/null || { echo "mmdebstrap is needed: apt-get instal
 
 # The Debian archive this machine's apt is set up with (deb822 or one-line sources).
 debian_mirror() {
-    cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources \
-        2>/dev/null |
+    local file
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
+        [ ! -f "$file" ] || cat "$file"
+    done |
         sed -n -e 's/^URIs:[[:space:]]*//p' -e 's/^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?//p' |
         tr ' ' '\n' | grep -E '^https?://[^ ]+/debian/?$' | head -n 1
 }
