@@ -264,6 +264,8 @@ TEST(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
                 << '\n';
     }
 
+    ASSERT_GT(last.frames, 0u) << "no frame counted: " << PLUMWICK_FRAME_COUNTER_LIB
+                               << " saw no glXSwapBuffers";
     if (seconds >= 120) {
         EXPECT_GT(games, 0) << "no game ended";  // a short run may not see one
     }
