@@ -105,6 +105,7 @@ for suite in "$@"; do
     start=$(date +%s)
     result=PASS
     root=$(mktemp -d "${TMPDIR:-/var/tmp}/plumwick-$suite-XXXXXX")
+    chmod 755 "$root"  # apt downloads as its own user, _apt
     (test_suite "$suite") 2>&1 | tee "$log" | sed -u "s/^/[$suite] /" || result=FAIL
     remove_root || result=FAIL
     seconds=$(($(date +%s) - start))
