@@ -57,4 +57,4 @@ bash "$PLUMWICK_ROOT/packaging/test-package.sh"
 echo "== benchmarks: build and smoke run"
 # Every figure of plumwick_bench for a few seconds, so that it never rots;
 # bash scripts/run-bench.sh alone takes the figures worth quoting.
-bash "$PLUMWICK_ROOT/scripts/run-bench.sh" --quick
+PLUMWICK_BENCH_BUILD="$PLUMWICK_ROOT/build" bash "$PLUMWICK_ROOT/scripts/run-bench.sh" --quick
