@@ -74,8 +74,10 @@ plumwick_start_display() {
         grep -q "@/tmp/.X11-unix/X$number\$" /proc/net/unix 2>/dev/null; do
         number=$((number + 1))
     done
-    # A square screen: SFML 2.5 centres new windows by the screen's width.
-    Xvfb ":$number" -screen 0 1600x1600x24 -nolisten tcp >/dev/null 2>&1 &
+    # A square screen: SFML 2.5 centres new windows by the screen's width. No
+    # auto-repeat within a minute: on a loaded machine xdotool's key-up can
+    # come late, and the server would add presses that no test made.
+    Xvfb ":$number" -screen 0 1600x1600x24 -ardelay 60000 -nolisten tcp >/dev/null 2>&1 &
     plumwick_xvfb_pid=$!
     trap 'kill $plumwick_xvfb_pid 2>/dev/null || true' EXIT
     export DISPLAY=":$number"
