@@ -8,9 +8,9 @@
 // hands it our glXSwapBuffers below. 2.6 and 3.x load GLX through glad: it
 // dlopen()s libGL, takes glXGetProcAddressARB from it with dlsym() and asks
 // that for glXSwapBuffers, which no preloaded symbol can stand in for. So this
-// library also stands in for dlsym(): asked for glXGetProcAddress(ARB) it gives
-// our own, which hands out our glXSwapBuffers. Either way every swap passes
-// through the one counting function.
+// library also stands in for dlsym(): asked for glXGetProcAddress(ARB) it
+// gives our own, which hands out our glXSwapBuffers (and itself). Either way
+// every swap passes through the one counting function.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -69,23 +69,42 @@ __attribute__((visibility("default"))) void glXSwapBuffers(void* display, unsign
 }
 }  // extern "C"
 
+extern "C" void* glXGetProcAddress(const unsigned char* name);
+extern "C" void* glXGetProcAddressARB(const unsigned char* name);
+
 namespace {
 
-// A loader's glXGetProcAddress(ARB): the real one of that NAME (linked
-// directly by SFML 2.5, else the one dlsym() gave), with our swap in place of its.
+// What a look-up of NAME that found FOUND hands out: for the three GLX names
+// our own function (keeping the real one for it to call), else FOUND. Both
+// routes, dlsym() and glXGetProcAddress(ARB), go through here: SFML 2.6 and 3
+// load GLX twice, the second time through the glXGetProcAddress of the first.
+void* standIn(const char* name, void* found) {
+    if (found == nullptr) return found;
+    if (std::strcmp(name, "glXSwapBuffers") == 0) {
+        realSwap.store(reinterpret_cast<SwapBuffers>(found));
+        return reinterpret_cast<void*>(&glXSwapBuffers);
+    }
+    if (std::strcmp(name, "glXGetProcAddress") == 0) {
+        realGetProcAddress.store(reinterpret_cast<GetProcAddress>(found));
+        return reinterpret_cast<void*>(&glXGetProcAddress);
+    }
+    if (std::strcmp(name, "glXGetProcAddressARB") == 0) {
+        realGetProcAddressArb.store(reinterpret_cast<GetProcAddress>(found));
+        return reinterpret_cast<void*>(&glXGetProcAddressARB);
+    }
+    return found;
+}
+
+// glXGetProcAddress(ARB) through the real one of that NAME: linked directly
+// by SFML 2.5, else the one a look-up gave.
 void* lookUp(std::atomic<GetProcAddress>& real, const char* realName, const unsigned char* name) {
     GetProcAddress getProcAddress = real.load();
     if (getProcAddress == nullptr) {
         getProcAddress = reinterpret_cast<GetProcAddress>(realDlsym()(RTLD_NEXT, realName));
         real.store(getProcAddress);
     }
-    void* found = getProcAddress != nullptr ? getProcAddress(name) : nullptr;
-    if (found != nullptr &&
-        std::strcmp(reinterpret_cast<const char*>(name), "glXSwapBuffers") == 0) {
-        realSwap.store(reinterpret_cast<SwapBuffers>(found));
-        return reinterpret_cast<void*>(&glXSwapBuffers);
-    }
-    return found;
+    if (getProcAddress == nullptr) return nullptr;
+    return standIn(reinterpret_cast<const char*>(name), getProcAddress(name));
 }
 
 }  // namespace
@@ -104,21 +123,7 @@ __attribute__((visibility("default"))) void* glXGetProcAddressARB(const unsigned
 // (A dlsym(RTLD_NEXT, ...) made through here would search after this library
 // rather than after its caller; nothing on the game's path asks that.)
 __attribute__((visibility("default"))) void* dlsym(void* handle, const char* name) {
-    void* found = realDlsym()(handle, name);
-    if (found == nullptr) return found;
-    if (std::strcmp(name, "glXSwapBuffers") == 0) {
-        realSwap.store(reinterpret_cast<SwapBuffers>(found));
-        return reinterpret_cast<void*>(&glXSwapBuffers);
-    }
-    if (std::strcmp(name, "glXGetProcAddress") == 0) {
-        realGetProcAddress.store(reinterpret_cast<GetProcAddress>(found));
-        return reinterpret_cast<void*>(&glXGetProcAddress);
-    }
-    if (std::strcmp(name, "glXGetProcAddressARB") == 0) {
-        realGetProcAddressArb.store(reinterpret_cast<GetProcAddress>(found));
-        return reinterpret_cast<void*>(&glXGetProcAddressARB);
-    }
-    return found;
+    return standIn(name, realDlsym()(handle, name));
 }
 
 }  // extern "C"
