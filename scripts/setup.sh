@@ -66,25 +66,32 @@ plumwick_build_game() {
 plumwick_start_display() {
     export ALSOFT_DRIVERS=null
     [ -n "${DISPLAY:-}" ] && return 0
-    # A display number no other X server holds, so that ours is the one asked:
-    # no lock file, no socket file and no abstract socket (those are shared by
-    # every root on the machine, and X clients try them first).
-    local number=90
-    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] ||
-        grep -q "@/tmp/.X11-unix/X$number\$" /proc/net/unix 2>/dev/null; do
+    local number=90 attempt
+    for attempt in 1 2 3 4 5; do
+        # A display number no other X server holds, so that ours is the one
+        # asked: no lock file, no socket file and no abstract socket (those
+        # are shared by every root on the machine, and X clients try them first).
+        while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] ||
+            grep -q "@/tmp/.X11-unix/X$number\$" /proc/net/unix 2>/dev/null; do
+            number=$((number + 1))
+        done
+        # A square screen: SFML 2.5 centres new windows by the screen's width.
+        # No auto-repeat within a minute: on a loaded machine xdotool's key-up
+        # can come late, and the server would add presses that no test made.
+        Xvfb ":$number" -screen 0 1600x1600x24 -ardelay 60000 -nolisten tcp >/dev/null 2>&1 &
+        plumwick_xvfb_pid=$!
+        trap 'kill $plumwick_xvfb_pid 2>/dev/null || true' EXIT
+        export DISPLAY=":$number"
+        for _ in $(seq 100); do
+            kill -0 "$plumwick_xvfb_pid" 2>/dev/null || break
+            # Answered, and ours still runs a moment later: not a rival's answer.
+            xdpyinfo >/dev/null 2>&1 && sleep 0.2 && kill -0 "$plumwick_xvfb_pid" 2>/dev/null &&
+                return 0
+            sleep 0.1
+        done
+        # Another server took the number meanwhile (or ours hangs): the next one.
+        kill "$plumwick_xvfb_pid" 2>/dev/null || true
         number=$((number + 1))
-    done
-    # A square screen: SFML 2.5 centres new windows by the screen's width. No
-    # auto-repeat within a minute: on a loaded machine xdotool's key-up can
-    # come late, and the server would add presses that no test made.
-    Xvfb ":$number" -screen 0 1600x1600x24 -ardelay 60000 -nolisten tcp >/dev/null 2>&1 &
-    plumwick_xvfb_pid=$!
-    trap 'kill $plumwick_xvfb_pid 2>/dev/null || true' EXIT
-    export DISPLAY=":$number"
-    for _ in $(seq 100); do
-        kill -0 "$plumwick_xvfb_pid" 2>/dev/null || break
-        xdpyinfo >/dev/null 2>&1 && return 0
-        sleep 0.1
     done
     echo "Xvfb did not start on $DISPLAY" >&2
     return 1
