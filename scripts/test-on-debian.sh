@@ -93,7 +93,8 @@ figures() {
     local log=$1 ctests matrix frames
     ctests=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$log" |
         awk '{ printf "%s%d/%d", (NR > 1 ? " + " : ""), $2 - $1, $2 }')
-    matrix=$(sed -n 's/.*\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log" | tail -n 1)
+    matrix=$(sed -n '/^== bad data files/,$p' "$log" |
+        sed -n 's/.*\[  PASSED  \] \([0-9]*\) tests\?\..*/\1 tests passed/p' | head -n 1)
     frames=$(sed -n 's/^soak: [0-9]* s, \([0-9]*\) frames.*/\1/p' "$log" | head -n 1)
     echo "ctest ${ctests:-none}, bad-file matrix ${matrix:-not run}, soak frames ${frames:-none}"
 }
