@@ -42,9 +42,10 @@ root=""
 # removes it; refuses to remove anything while a mount is left under it.
 remove_root() {
     [ -n "$root" ] && [ -d "$root" ] || return 0
-    local pid
-    for pid in $(ls /proc | grep -E '^[0-9]+$'); do
-        [ "$(readlink "/proc/$pid/root" 2>/dev/null)" = "$root" ] && kill -9 "$pid" 2>/dev/null
+    local link pid
+    for link in $(find /proc/[0-9]*/root -maxdepth 0 -lname "$root" 2>/dev/null); do
+        pid=${link#/proc/}
+        kill -9 "${pid%/root}" 2>/dev/null || true
     done
     local mounts
     mounts=$(awk -v r="$root/" 'index($2 "/", r) == 1 { print $2 }' /proc/self/mounts | sort -r)
@@ -61,9 +62,21 @@ remove_root() {
     fi
     root=""
 }
-trap 'remove_root' EXIT
-trap 'remove_root; exit 130' INT
-trap 'remove_root; exit 143' TERM
+# Each release runs as a background job in a process group of its own (job
+# control), and the script waits for it: a signal then reaches the trap at
+# once, which ends the whole group (mmdebstrap, chroot and all) before the
+# root is removed.
+set -m
+job=""
+stop_job() {
+    [ -n "$job" ] || return 0
+    kill -TERM -- "-$job" 2>/dev/null || true
+    wait "$job" 2>/dev/null || true  # it ends by the signal: no error here
+    job=""
+}
+trap 'stop_job; remove_root' EXIT
+trap 'stop_job; remove_root; exit 130' INT
+trap 'stop_job; remove_root; exit 143' TERM
 
 # test_suite SUITE: fills the empty $root and runs the test command in it.
 test_suite() {
@@ -107,7 +120,13 @@ for suite in "$@"; do
     result=PASS
     root=$(mktemp -d "${TMPDIR:-/var/tmp}/plumwick-$suite-XXXXXX")
     chmod 755 "$root"  # apt downloads as its own user, _apt
-    (test_suite "$suite") 2>&1 | tee "$log" | sed -u "s/^/[$suite] /" || result=FAIL
+    rm -f "$log.status"
+    { (test_suite "$suite"); echo $? >"$log.status"; } 2>&1 | tee "$log" | sed -u "s/^/[$suite] /" &
+    job=$(jobs -p | tail -n 1)
+    wait
+    job=""
+    [ "$(cat "$log.status" 2>/dev/null)" = 0 ] || result=FAIL
+    rm -f "$log.status"
     remove_root || result=FAIL
     seconds=$(($(date +%s) - start))
     line="$suite: $result in $((seconds / 60)) min $((seconds % 60)) s; $(figures "$log")"
