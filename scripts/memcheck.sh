@@ -17,9 +17,8 @@ valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite \
     --suppressions="$PLUMWICK_ROOT/tests/valgrind.supp" --log-file="$log" \
     "$PLUMWICK_ROOT/build/plumwick" >/dev/null 2>&1 &
 game=$!
-window=$(timeout 120 xdotool search --sync --name '^PLUMWICK$' | head -n 1)
+plumwick_focus_window 120 >/dev/null
 sleep 5  # under valgrind the first frames take seconds
-xdotool windowfocus --sync "$window"
 for step in Return:8 Escape:2 Up:2 Return:0; do  # PLAY, play, menu, EXIT THE GAME
     xdotool key "${step%%:*}"
     sleep "${step##*:}"

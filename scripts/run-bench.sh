@@ -11,7 +11,12 @@ plumwick_install_missing
 
 plumwick_start_display
 
+# In build-bench/, or in the folder PLUMWICK_BENCH_BUILD names: run-tests.sh
+# gives its build/, whose game objects the benchmarks then share.
+dir=${PLUMWICK_BENCH_BUILD:-$PLUMWICK_ROOT/build-bench}
+options=(-DPLUMWICK_BENCH=ON)
+[ -f "$dir/CMakeCache.txt" ] || options+=(-DPLUMWICK_TESTS=OFF)
 echo "== build with benchmarks"
-plumwick_build "$PLUMWICK_ROOT/build-bench" -DPLUMWICK_BENCH=ON -DPLUMWICK_TESTS=OFF
+plumwick_build "$dir" "${options[@]}"
 echo "== benchmarks"
-"$PLUMWICK_ROOT/build-bench/bench/plumwick_bench" "$@"
+"$dir/bench/plumwick_bench" "$@"

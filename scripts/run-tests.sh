@@ -9,9 +9,18 @@ source "$PLUMWICK_ROOT/scripts/setup.sh"
 plumwick_install_missing
 
 echo "== style"
-mapfile -t sources < <(cd "$PLUMWICK_ROOT" && git ls-files '*.cpp' '*.hpp' 2>/dev/null ||
-    find src tests bench tools -name '*.[ch]pp')
-(cd "$PLUMWICK_ROOT" && clang-format --dry-run --Werror "${sources[@]}")
+# The layout is clang-format 14's (Debian 12's): each major lays out some
+# lines its own way, so another one would fail good code. It is checked where
+# 14 is, and said so elsewhere.
+style_major=14
+major=$(clang-format --version | sed -n 's/.*clang-format version \([0-9]*\).*/\1/p')
+if [ "$major" = "$style_major" ]; then
+    mapfile -t sources < <(cd "$PLUMWICK_ROOT" && git ls-files '*.cpp' '*.hpp' 2>/dev/null ||
+        find src tests bench tools -name '*.[ch]pp')
+    (cd "$PLUMWICK_ROOT" && clang-format --dry-run --Werror "${sources[@]}")
+else
+    echo "style check skipped: clang-format $major here, the layout is clang-format $style_major's"
+fi
 
 plumwick_start_display
 
@@ -47,6 +56,5 @@ bash "$PLUMWICK_ROOT/packaging/test-package.sh"
 
 echo "== benchmarks: build and smoke run"
 # Every figure of plumwick_bench for a few seconds, so that it never rots;
-# bash scripts/run-bench.sh takes the figures worth quoting.
-plumwick_build "$PLUMWICK_ROOT/build-bench" -DPLUMWICK_BENCH=ON -DPLUMWICK_TESTS=OFF
-"$PLUMWICK_ROOT/build-bench/bench/plumwick_bench" --quick
+# bash scripts/run-bench.sh alone takes the figures worth quoting.
+PLUMWICK_BENCH_BUILD="$PLUMWICK_ROOT/build" bash "$PLUMWICK_ROOT/scripts/run-bench.sh" --quick

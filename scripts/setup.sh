@@ -1,16 +1,23 @@
-# Shared set-up for run-game.sh and run-tests.sh: installs the Debian packages
-# that are missing (when run as root), then configures and builds.
+# What the scripts in this folder share: the Debian packages to install, the
+# build, the virtual display and finding the game's window.
 # Sourced, not run: the caller sets PLUMWICK_ROOT.
 
-plumwick_packages=(
-    build-essential cmake pkg-config libsfml-dev libopenal-dev libgtest-dev libbenchmark-dev libx11-dev
+# To build and play: a compiler, CMake and SFML, nothing more.
+plumwick_play_packages=(build-essential cmake pkg-config libsfml-dev libopenal-dev)
+# To test, measure and package on top of that.
+plumwick_test_packages=(
+    libgtest-dev libbenchmark-dev libx11-dev
     xvfb xauth x11-utils xdotool imagemagick clang-format valgrind
     dpkg-dev desktop-file-utils appstream lintian
 )
 
+# plumwick_install_missing [play|test]: installs the packages of that set that
+# are missing (the test set includes the play set); as root, else says how.
 plumwick_install_missing() {
+    local wanted=("${plumwick_play_packages[@]}")
+    [ "${1:-test}" = test ] && wanted+=("${plumwick_test_packages[@]}")
     local missing=()
-    for package in "${plumwick_packages[@]}"; do
+    for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
             missing+=("$package")
     done
@@ -21,21 +28,37 @@ plumwick_install_missing() {
         return 1
     fi
     echo "Installing ${missing[*]}"
-    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+    # Quiet unless it fails: dpkg's lines for hundreds of packages bury the rest.
+    local log status=0
+    log=$(mktemp)
+    { apt-get update -q && DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q --no-install-recommends "${missing[@]}"; } >"$log" 2>&1 || status=$?
+    [ "$status" -eq 0 ] || cat "$log" >&2
+    rm -f "$log"
+    return "$status"
 }
 
-# plumwick_build BUILD_DIR [CMAKE_OPTION...]: configures and builds everything.
+# plumwick_build BUILD_DIR [CMAKE_OPTION...] [-- TARGET...]: configures, then
+# builds the targets given, or everything.
 plumwick_build() {
-    local dir=$1
+    local dir=$1 options=() targets=()
     shift
-    cmake -S "$PLUMWICK_ROOT" -B "$dir" "$@" >/dev/null &&
-        cmake --build "$dir" -j "$(nproc)"
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do
+        options+=("$1")
+        shift
+    done
+    [ $# -gt 0 ] && shift && targets=(--target "$@")
+    cmake -S "$PLUMWICK_ROOT" -B "$dir" "${options[@]}" >/dev/null &&
+        cmake --build "$dir" -j "$(nproc)" "${targets[@]}"
 }
 
-# plumwick_build_game: the game alone, in build/.
+# plumwick_build_game: the game alone, in build/. A new build/ leaves the tests
+# out, so that playing needs none of their packages; one that run-tests.sh
+# configured keeps them.
 plumwick_build_game() {
-    cmake -S "$PLUMWICK_ROOT" -B "$PLUMWICK_ROOT/build" >/dev/null &&
-        cmake --build "$PLUMWICK_ROOT/build" -j "$(nproc)" --target plumwick
+    local options=()
+    [ -f "$PLUMWICK_ROOT/build/CMakeCache.txt" ] || options=(-DPLUMWICK_TESTS=OFF)
+    plumwick_build "$PLUMWICK_ROOT/build" "${options[@]}" -- plumwick
 }
 
 # A virtual display when there is none (stopped when the script exits), and
@@ -43,21 +66,44 @@ plumwick_build_game() {
 plumwick_start_display() {
     export ALSOFT_DRIVERS=null
     [ -n "${DISPLAY:-}" ] && return 0
-    # A display number no other X server holds, so that ours is the one asked.
-    local number=90
-    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
+    local number=90 attempt
+    for attempt in 1 2 3 4 5; do
+        # A display number no other X server holds, so that ours is the one
+        # asked: no lock file, no socket file and no abstract socket (those
+        # are shared by every root on the machine, and X clients try them first).
+        while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] ||
+            grep -q "@/tmp/.X11-unix/X$number\$" /proc/net/unix 2>/dev/null; do
+            number=$((number + 1))
+        done
+        # A square screen: SFML 2.5 centres new windows by the screen's width.
+        # No auto-repeat within a minute: on a loaded machine xdotool's key-up
+        # can come late, and the server would add presses that no test made.
+        Xvfb ":$number" -screen 0 1600x1600x24 -ardelay 60000 -nolisten tcp >/dev/null 2>&1 &
+        plumwick_xvfb_pid=$!
+        trap 'kill $plumwick_xvfb_pid 2>/dev/null || true' EXIT
+        export DISPLAY=":$number"
+        for _ in $(seq 100); do
+            kill -0 "$plumwick_xvfb_pid" 2>/dev/null || break
+            # Answered, and ours still runs a moment later: not a rival's answer.
+            xdpyinfo >/dev/null 2>&1 && sleep 0.2 && kill -0 "$plumwick_xvfb_pid" 2>/dev/null &&
+                return 0
+            sleep 0.1
+        done
+        # Another server took the number meanwhile (or ours hangs): the next one.
+        kill "$plumwick_xvfb_pid" 2>/dev/null || true
         number=$((number + 1))
-    done
-    # A square screen: SFML 2.5 centres new windows by the screen's width.
-    Xvfb ":$number" -screen 0 1600x1600x24 -nolisten tcp >/dev/null 2>&1 &
-    plumwick_xvfb_pid=$!
-    trap 'kill $plumwick_xvfb_pid 2>/dev/null || true' EXIT
-    export DISPLAY=":$number"
-    for _ in $(seq 100); do
-        kill -0 "$plumwick_xvfb_pid" 2>/dev/null || break
-        xdpyinfo >/dev/null 2>&1 && return 0
-        sleep 0.1
     done
     echo "Xvfb did not start on $DISPLAY" >&2
     return 1
+}
+
+# plumwick_focus_window SECONDS: waits that long at most for the game's window
+# to be shown, focuses it (keys sent with xdotool go to the focused window)
+# and prints its id. Only a mapped window can take the focus.
+plumwick_focus_window() {
+    local window
+    window=$(timeout "$1" xdotool search --sync --onlyvisible --name '^PLUMWICK$' | head -n 1) ||
+        true
+    [ -n "$window" ] || return 1
+    xdotool windowfocus --sync "$window" && echo "$window"
 }

@@ -23,9 +23,8 @@ tolerance=0.10
 [ "$seconds" -lt 300 ] && tolerance=0.25
 
 plumwick_install_missing
-cmake -S "$PLUMWICK_ROOT" -B "$PLUMWICK_ROOT/build" -DPLUMWICK_TESTS=ON >/dev/null
-cmake --build "$PLUMWICK_ROOT/build" -j "$(nproc)" \
-    --target plumwick plumwick_soak plumwick_frame_counter >/dev/null
+plumwick_build "$PLUMWICK_ROOT/build" -DPLUMWICK_TESTS=ON -- \
+    plumwick plumwick_soak plumwick_frame_counter >/dev/null
 plumwick_start_display
 
 echo "== soak: ${seconds} s of random play"

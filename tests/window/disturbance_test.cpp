@@ -82,10 +82,12 @@ Stretch compareStretched(const sf::Image& original, const sf::Image& stretched, 
     return result;
 }
 
-// The block (frame and inside) as a box.
+// The block (frame and inside) as a box, anywhere in the shot: a stretched
+// window's shot is larger than 800x600.
 Ink block(const sf::Image& image) {
-    Ink frame = ink(image, palette::blockFrame);
-    const Ink inside = ink(image, palette::blockInside);
+    const Area shot{0, 0, static_cast<int>(image.getSize().x), static_cast<int>(image.getSize().y)};
+    Ink frame = ink(image, palette::blockFrame, shot);
+    const Ink inside = ink(image, palette::blockInside, shot);
     if (frame.count == 0) return inside;
     if (inside.count > 0) {
         frame.left = std::min(frame.left, inside.left);

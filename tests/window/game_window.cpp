@@ -51,7 +51,8 @@ namespace {
 
 std::vector<unsigned long> plumwickWindows() {
     std::string out;
-    run("xdotool search --name '^PLUMWICK$'", &out);
+    // Only mapped windows: focusing one that is not yet viewable is an X error (BadMatch).
+    run("xdotool search --onlyvisible --name '^PLUMWICK$'", &out);
     std::vector<unsigned long> ids;
     std::istringstream in(out);
     for (unsigned long id; in >> id;) ids.push_back(id);

@@ -11,8 +11,10 @@
 // run), the game is left alone on the menu for a while, without keys or
 // screenshots. What must hold there is the game's own speed, its frames per
 // second of main-thread CPU time, within $PLUMWICK_SOAK_FRAME_RATE_TOLERANCE
-// (10% by default); frames per second of the clock are printed too, but on a
-// shared machine they follow whatever else runs. Mesa renders in that thread
+// (10% by default), taken at the best second of each stretch: on a shared
+// virtual machine stolen time and a busy cache only ever lower it, by a third
+// in some 5-second stretches. Frames per second of the clock are printed too,
+// but they follow whatever else runs. Mesa renders in that thread
 // (LP_NUM_THREADS=0), so its time does not depend on how many cores are idle.
 // The resident memory at the end must be within 5% of that after the first
 // quiet stretch.
@@ -134,28 +136,39 @@ TEST_F(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
     };
     sample();
 
-    // Escape to the menu, then leave the game alone there for `quiet` seconds.
-    const auto quietOnTheMenu = [&](Sample& from, Sample& to) {
-        for (int attempt = 0; attempt < 5 && !menuShown(game.shoot().image); ++attempt) {
+    int games = 0, won = 0, restarts = 0, visits[5] = {};
+    // Escape to the menu, then leave the game alone there for `quiet` seconds,
+    // sampled every second; `best` is its best second's frames per CPU second.
+    // The screens seen on the way count as visited.
+    const auto quietOnTheMenu = [&](Sample& from, Sample& to, double& best) {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            const Screen screen = screenOf(game.shoot().image);
+            ++visits[static_cast<int>(screen)];
+            if (screen == Screen::Menu) break;
             game.press("Escape");
             sleepFor(0.2);
         }
         ASSERT_TRUE(menuShown(game.shoot().image)) << "could not reach the menu";
         from = sample();
-        sleepFor(quiet);
-        to = sample();
+        best = 0;
+        for (Sample before = from; secondsSince(start) < from.seconds + quiet; before = to) {
+            sleepFor(1);
+            to = sample();
+            if (to.cpuSeconds > before.cpuSeconds)
+                best = std::max(best, framesPerCpuSecond(before, to));
+        }
     };
     Sample firstQuietFrom{}, firstQuietTo{}, lastQuietFrom{}, lastQuietTo{};
+    double bestFirst = 0, bestLast = 0;
     bool firstQuietDone = false;
 
-    int games = 0, won = 0, restarts = 0, visits[5] = {};
     bool ended = false;  // a game has ended and no new one has begun
     // The menu item to choose next: first a tour of HOW TO PLAY, VOLUME and PLAY, then at random.
     const int tour[3] = {1, 2, 0};
     int chosen = 0, target = tour[0];
     while (secondsSince(start) < seconds - quiet) {
         if (!firstQuietDone && secondsSince(start) >= firstQuietAt) {
-            quietOnTheMenu(firstQuietFrom, firstQuietTo);
+            quietOnTheMenu(firstQuietFrom, firstQuietTo, bestFirst);
             firstQuietDone = true;
         }
         if (secondsSince(start) >= samples.back().seconds + 1) sample();
@@ -183,7 +196,10 @@ TEST_F(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
                 game.press("Return");
                 target = ++chosen < 3 ? tour[chosen] : chance(0.45) ? 0 : chance(0.5) ? 1 : 2;
             } else {
-                game.press(chance(0.5) ? "Down" : "Up");
+                // Mostly the shorter way round, so that a short soak on a
+                // slow machine still gets to every screen.
+                const bool downIsShorter = (target - highlighted + 4) % 4 <= 2;
+                game.press(chance(0.75) == downIsShorter ? "Down" : "Up");
             }
             break;
         }
@@ -213,7 +229,7 @@ TEST_F(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
         }
     }
     ASSERT_TRUE(firstQuietDone);
-    quietOnTheMenu(lastQuietFrom, lastQuietTo);
+    quietOnTheMenu(lastQuietFrom, lastQuietTo, bestLast);
     const Sample last = samples.back();
 
     game.requestClose();
@@ -241,10 +257,12 @@ TEST_F(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
                 100 * memoryGrowth);
     std::printf(
         "soak: quiet on the menu [%.0f, %.0f] s and [%.0f, %.0f] s: %.0f and %.0f frames "
-        "per second (%+.1f%%); %.0f and %.0f per CPU second of its main thread (%+.1f%%)\n",
+        "per second (%+.1f%%); %.0f and %.0f per CPU second of its main thread (%+.1f%%), "
+        "%.0f and %.0f at the best second (%+.1f%%)\n",
         firstQuietFrom.seconds, firstQuietTo.seconds, lastQuietFrom.seconds, lastQuietTo.seconds,
         fpsFirst, fpsLast, 100 * (fpsLast / fpsFirst - 1), perCpuFirst, perCpuLast,
-        100 * (perCpuLast / perCpuFirst - 1));
+        100 * (perCpuLast / perCpuFirst - 1), bestFirst, bestLast,
+        100 * (bestLast / bestFirst - 1));
     const auto at = [&](double t) -> const Sample& {
         for (const Sample& s : samples)
             if (s.seconds >= t) return s;
@@ -262,6 +280,8 @@ TEST_F(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
                 << '\n';
     }
 
+    ASSERT_GT(last.frames, 0u) << "no frame counted: " << PLUMWICK_FRAME_COUNTER_LIB
+                               << " saw no glXSwapBuffers";
     if (seconds >= 120) {
         EXPECT_GT(games, 0) << "no game ended";  // a short run may not see one
     }
@@ -269,8 +289,10 @@ TEST_F(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
         EXPECT_GT(visits[static_cast<int>(screen)], 0) << "a screen never shown";
     }
     EXPECT_LE(std::abs(memoryGrowth), 0.05) << "resident memory moved by more than 5%";
-    EXPECT_LE(std::abs(perCpuLast / perCpuFirst - 1), tolerance)
-        << "the game's frames per CPU second moved by more than " << 100 * tolerance << "%";
+    EXPECT_LE(std::abs(bestLast / bestFirst - 1), tolerance)
+        << "the game's frames per CPU second, at the best second of each quiet stretch, moved by "
+           "more than "
+        << 100 * tolerance << "%";
 }
 
 }  // namespace
