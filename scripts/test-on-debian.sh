@@ -81,7 +81,7 @@ trap 'stop_job; remove_root; exit 143' TERM
 # test_suite SUITE: fills the empty $root and runs the test command in it.
 test_suite() {
     local suite=$1
-    echo "== $suite: root from $mirror"
+    echo "== $suite: a fresh root from the mirror apt uses here"
     # Check-Valid-Until: the archive's snapshot of unstable carries an expired Release date.
     mmdebstrap --variant=apt --include=git --aptopt='Acquire::Check-Valid-Until "false"' \
         "$suite" "$root" "$mirror" || return 1
