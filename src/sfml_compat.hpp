@@ -153,6 +153,15 @@ inline void openWindow(sf::RenderWindow& window, unsigned width, unsigned height
 
 // The kinds of event the game looks at; every other event comes out with no
 // field set.
+// The window system's own handle of the window (an X window id here).
+inline sf::WindowHandle nativeHandle(const sf::Window& window) {
+#if SFML_VERSION_MAJOR >= 3
+    return window.getNativeHandle();
+#else
+    return window.getSystemHandle();
+#endif
+}
+
 struct WindowEvent {
     bool closed = false;
     std::optional<sf::Keyboard::Key> pressedKey;

@@ -2,6 +2,7 @@
 
 #include "app/render.hpp"
 #include "game_fixture.hpp"
+#include "sfml_compat.hpp"
 #include "x_events.hpp"
 
 #include <SFML/System/Time.hpp>
@@ -159,7 +160,7 @@ TEST(Screens, MusicFollowsTheMoves) {
 
 TEST(Screens, EventsQueuedBehindACloseRequestAreNotHandled) {
     GameFixture game;
-    const auto window = static_cast<unsigned long>(game.window.getSystemHandle());
+    const auto window = static_cast<unsigned long>(compat::nativeHandle(game.window));
     const auto handleWhenQueued = [&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         handleEvents(game);
