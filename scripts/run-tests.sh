@@ -44,7 +44,7 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # The bad-data-file matrix is left to the next step.
 (cd "$PLUMWICK_ROOT/build-sanitize" && ctest --output-on-failure -E '^plumwick_bad_files$')
 echo "== bad data files, sanitized game"
-# The eighteen spoilt-file cases of tests/window/bad_files_test.cpp, run by the
+# The twenty-one spoilt-file cases of tests/window/bad_files_test.cpp, run by the
 # plain test binary against the sanitized game: any AddressSanitizer or UBSan
 # report in the game's stderr fails them.
 PLUMWICK_GAME_UNDER_TEST="$PLUMWICK_ROOT/build-sanitize/plumwick" \

@@ -10,10 +10,10 @@
 // - SFML 2 plays through OpenAL and has no context when no device opened;
 //   every OpenAL call then fails and is reported, and a playing stream does
 //   so in a loop that never sleeps. We ask OpenAL for the current context.
-// - SFML 3.1 plays through miniaudio and, with no device, falls back to its
-//   null device of its own accord. We never choose a device, so anything but
-//   the system's default device means there is none. (3.0 cannot tell the
-//   fallback apart: there only no device at all counts.)
+// - SFML 3 plays through miniaudio and, with no device, falls back to its
+//   null device of its own accord and says so. That device takes a stream
+//   silently at a real device's pace, as OpenAL's null driver does for SFML 2,
+//   so it counts as a device: only none at all does not.
 
 #include <SFML/Audio.hpp>
 
@@ -35,25 +35,10 @@ class AudioDeviceHold : sf::AlResource {};
 
 // Asked while an AudioDeviceHold lives.
 inline bool audioDeviceOpened() {
-#if SFML_VERSION_MAJOR > 3 || (SFML_VERSION_MAJOR == 3 && SFML_VERSION_MINOR >= 1)
-    return sf::PlaybackDevice::isDefaultDevice();
-#elif SFML_VERSION_MAJOR == 3
-    return sf::PlaybackDevice::getDevice().has_value();
-#else
-    return alcGetCurrentContext() != nullptr;
-#endif
-}
-
-// Whether a track can be made and played without harm. SFML 2 without a
-// device reports every call on a track, and a playing stream does so in a
-// loop that never sleeps. SFML 3 without one plays into miniaudio's null
-// device, silently and at a real device's pace, so its tracks stay as they
-// are and behave as with sound.
-inline bool tracksPlayable() {
 #if SFML_VERSION_MAJOR >= 3
     return sf::PlaybackDevice::getDevice().has_value();
 #else
-    return audioDeviceOpened();
+    return alcGetCurrentContext() != nullptr;
 #endif
 }
 

@@ -9,9 +9,9 @@
 
 namespace {
 
-void openTrack(bool playable, std::optional<sf::Music>& track, bool& opened, const char* file,
+void openTrack(bool deviceOpened, std::optional<sf::Music>& track, bool& opened, const char* file,
                float volume, const char* failureLine) {
-    if (playable) {
+    if (deviceOpened) {
         track.emplace();
         opened = isRegularFile(file) && track->openFromFile(file);
     } else {
@@ -41,11 +41,10 @@ void openSoundtrack(Soundtrack& music) {
     if (!music.deviceOpened)
         std::cerr << "ERRORE: nessun dispositivo audio, il gioco continua senza musica!"
                   << std::endl;
-    const bool playable = compat::tracksPlayable();
-    openTrack(playable, music.menuMusic, music.menuOpened, "menu_music.ogg", menuMusicVolume,
-              "ERRORE: impossibile caricare la musica del menu!");
-    openTrack(playable, music.gameMusic, music.gameOpened, "game_music.ogg", gameMusicVolume,
-              "ERRORE: impossibile caricare la musica del gioco!");
+    openTrack(music.deviceOpened, music.menuMusic, music.menuOpened, "menu_music.ogg",
+              menuMusicVolume, "ERRORE: impossibile caricare la musica del menu!");
+    openTrack(music.deviceOpened, music.gameMusic, music.gameOpened, "game_music.ogg",
+              gameMusicVolume, "ERRORE: impossibile caricare la musica del gioco!");
 }
 
 void playTrack(Soundtrack& music, Track track) {

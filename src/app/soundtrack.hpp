@@ -15,7 +15,8 @@ struct Soundtrack {
     // and closed after they are gone.
     compat::AudioDeviceHold device;
     bool deviceOpened = false;
-    // Made only when they can play without harm (see compat::tracksPlayable).
+    // Made only with a device. Without one, SFML 2 reports every call on a
+    // track, and a started stream does so in a loop that never sleeps.
     std::optional<sf::Music> menuMusic;
     std::optional<sf::Music> gameMusic;
     bool menuOpened = false;  // its file opened (read, without a device)
