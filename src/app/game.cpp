@@ -50,7 +50,7 @@ Game::Game(RandomDraw draw)
       startDirectionsDrawn((drawStartDirections(state, randomDraw), true)),
       fontOpened(openFontOrSay(font)),
       menuMusicStarted(startMenuMusic(music, fontOpened)),
-      texts(font) {
+      texts(font, fontOpened) {
     // Focus events keep it up to date from here.
     shell.windowFocused = window.hasFocus();
 }

@@ -13,7 +13,9 @@ inline const sf::Color menuHighlight{255, 255, 255};
 inline const sf::Color menuGrey{100, 100, 100};
 
 struct Texts {
-    explicit Texts(const sf::Font& font);  // the font must outlive the texts
+    // The font must outlive the texts. One that did not open leaves them
+    // empty: the game then ends before a frame.
+    Texts(const sf::Font& font, bool fontOpened);
 
     sf::Text titleText;
     sf::Text playItemText;
