@@ -15,12 +15,14 @@
 //   silently at a real device's pace, as OpenAL's null driver does for SFML 2,
 //   so it counts as a device: only none at all does not.
 
-#include <SFML/Audio.hpp>
+#include <SFML/Config.hpp>
 
 #if SFML_VERSION_MAJOR >= 3
+#include <SFML/Audio/AudioResource.hpp>
 #include <SFML/Audio/PlaybackDevice.hpp>
 #else
 #include <alc.h>
+#include <SFML/Audio/AlResource.hpp>
 #endif
 
 namespace compat {

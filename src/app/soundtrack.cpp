@@ -37,14 +37,14 @@ sf::Music* openedTrack(Soundtrack& music, Track track) {
 }  // namespace
 
 void openSoundtrack(Soundtrack& music) {
-    music.deviceOpened = compat::audioDeviceOpened();
-    if (!music.deviceOpened)
+    const bool deviceOpened = compat::audioDeviceOpened();
+    if (!deviceOpened)
         std::cerr << "ERRORE: nessun dispositivo audio, il gioco continua senza musica!"
                   << std::endl;
-    openTrack(music.deviceOpened, music.menuMusic, music.menuOpened, "menu_music.ogg",
-              menuMusicVolume, "ERRORE: impossibile caricare la musica del menu!");
-    openTrack(music.deviceOpened, music.gameMusic, music.gameOpened, "game_music.ogg",
-              gameMusicVolume, "ERRORE: impossibile caricare la musica del gioco!");
+    openTrack(deviceOpened, music.menuMusic, music.menuOpened, "menu_music.ogg", menuMusicVolume,
+              "ERRORE: impossibile caricare la musica del menu!");
+    openTrack(deviceOpened, music.gameMusic, music.gameOpened, "game_music.ogg", gameMusicVolume,
+              "ERRORE: impossibile caricare la musica del gioco!");
 }
 
 void playTrack(Soundtrack& music, Track track) {

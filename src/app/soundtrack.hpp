@@ -14,7 +14,6 @@ struct Soundtrack {
     // First member: SFML's audio device is open before the tracks are made
     // and closed after they are gone.
     compat::AudioDeviceHold device;
-    bool deviceOpened = false;
     // Made only with a device. Without one, SFML 2 reports every call on a
     // track, and a started stream does so in a loop that never sleeps.
     std::optional<sf::Music> menuMusic;
