@@ -1,5 +1,5 @@
 # What the scripts in this folder share: the Debian packages to install, the
-# build, the virtual display and finding the game's window.
+# build, the virtual display, finding the game's window, and logged runs.
 # Sourced, not run: the caller sets PLUMWICK_ROOT.
 
 # To build and play: a compiler, CMake and SFML, nothing more.
@@ -11,12 +11,23 @@ plumwick_test_packages=(
     dpkg-dev desktop-file-utils appstream lintian
 )
 
-# plumwick_install_missing [play|test]: installs the packages of that set that
-# are missing (the test set includes the play set); as root, else says how.
+# To cross-build for another Debian architecture and run the tests under qemu:
+# the tools for this one, then the libraries for that one.
+plumwick_cross_packages=(build-essential cmake dpkg-dev arch-test xvfb xauth x11-utils xdotool imagemagick)
+plumwick_cross_libraries=(libsfml-dev libopenal-dev libgtest-dev libx11-dev libgl1-mesa-dri)
+
+# plumwick_install_missing [play|test|ARCH|-- PACKAGE...]: installs the packages
+# of that set that are missing (the test set includes the play set; ARCH's, e.g.
+# arm64, adds that architecture to dpkg's); as root, else says how.
 plumwick_install_missing() {
-    local wanted=("${plumwick_play_packages[@]}")
-    [ "${1:-test}" = test ] && wanted+=("${plumwick_test_packages[@]}")
-    local missing=()
+    local set=${1:-test} wanted=("${plumwick_play_packages[@]}") missing=() package
+    case $set in
+    play) ;;
+    test) wanted+=("${plumwick_test_packages[@]}") ;;
+    --) wanted=("${@:2}") ;;
+    *) wanted=("${plumwick_cross_packages[@]}" "crossbuild-essential-$set"
+           "${plumwick_cross_libraries[@]/%/:$set}") ;;
+    esac
     for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
             missing+=("$package")
@@ -28,6 +39,7 @@ plumwick_install_missing() {
         return 1
     fi
     echo "Installing ${missing[*]}"
+    [[ $set = play || $set = test || $set = -- ]] || dpkg --add-architecture "$set"
     # Quiet unless it fails: dpkg's lines for hundreds of packages bury the rest.
     local log status=0
     log=$(mktemp)
@@ -107,3 +119,24 @@ plumwick_focus_window() {
     [ -n "$window" ] || return 1
     xdotool windowfocus --sync "$window" && echo "$window"
 }
+
+# Runs side by side, each in a process group of its own (job control), so that
+# plumwick_stop_jobs (a trap's work) ends each whole, whatever it started.
+plumwick_jobs=()
+plumwick_start_job() {
+    set -m
+    "$@" &
+    plumwick_jobs+=("$!")
+}
+plumwick_stop_jobs() {
+    for group in "${plumwick_jobs[@]}"; do kill -TERM -- "-$group" 2>/dev/null || true; done
+    wait || true
+}
+# plumwick_logged LABEL LOG COMMAND...: runs COMMAND with its output kept in LOG
+# and shown with each line prefixed "[LABEL] "; returns its status. A failed run
+# stopped in the last step its log names (a "== STEP" line): plumwick_last_step LOG.
+plumwick_logged() {
+    "${@:3}" 2>&1 | tee "$2" | sed -u "s/^/[$1] /"
+    return "${PIPESTATUS[0]}"
+}
+plumwick_last_step() { grep -E '^== ' "$1" | tail -n 1 | sed 's/^== //'; }
