@@ -11,22 +11,19 @@ plumwick_test_packages=(
     dpkg-dev desktop-file-utils appstream lintian
 )
 
-# To cross-build for another Debian architecture and run the tests under qemu:
-# the tools for this one, then the libraries for that one.
-plumwick_cross_packages=(build-essential cmake dpkg-dev arch-test xvfb xauth x11-utils xdotool imagemagick)
-plumwick_cross_libraries=(libsfml-dev libopenal-dev libgtest-dev libx11-dev libgl1-mesa-dri)
-
 # plumwick_install_missing [play|test|ARCH|-- PACKAGE...]: installs the packages
 # of that set that are missing (the test set includes the play set; ARCH's, e.g.
-# arm64, adds that architecture to dpkg's); as root, else says how.
+# arm64, is what a cross build for it and its tests under qemu need: this
+# machine's tools, that architecture's libraries); as root, else says how.
 plumwick_install_missing() {
     local set=${1:-test} wanted=("${plumwick_play_packages[@]}") missing=() package
     case $set in
     play) ;;
     test) wanted+=("${plumwick_test_packages[@]}") ;;
     --) wanted=("${@:2}") ;;
-    *) wanted=("${plumwick_cross_packages[@]}" "crossbuild-essential-$set"
-           "${plumwick_cross_libraries[@]/%/:$set}") ;;
+    *) wanted=(build-essential cmake dpkg-dev arch-test xvfb xauth x11-utils xdotool imagemagick
+           "crossbuild-essential-$set" libsfml-dev:"$set" libopenal-dev:"$set" libgtest-dev:"$set"
+           libx11-dev:"$set" libgl1-mesa-dri:"$set") ;;
     esac
     for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
@@ -78,35 +75,23 @@ plumwick_build_game() {
 plumwick_start_display() {
     export ALSOFT_DRIVERS=null
     [ -n "${DISPLAY:-}" ] && return 0
-    local number=90 attempt
-    for attempt in 1 2 3 4 5; do
-        # A display number no other X server holds, so that ours is the one
-        # asked: no lock file, no socket file and no abstract socket (those
-        # are shared by every root on the machine, and X clients try them first).
-        while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] ||
-            grep -q "@/tmp/.X11-unix/X$number\$" /proc/net/unix 2>/dev/null; do
-            number=$((number + 1))
-        done
-        # A square screen: SFML 2.5 centres new windows by the screen's width.
-        # No auto-repeat within a minute: on a loaded machine xdotool's key-up
-        # can come late, and the server would add presses that no test made.
-        Xvfb ":$number" -screen 0 1600x1600x24 -ardelay 60000 -nolisten tcp >/dev/null 2>&1 &
-        plumwick_xvfb_pid=$!
-        trap 'kill $plumwick_xvfb_pid 2>/dev/null || true' EXIT
-        export DISPLAY=":$number"
-        for _ in $(seq 100); do
-            kill -0 "$plumwick_xvfb_pid" 2>/dev/null || break
-            # Answered, and ours still runs a moment later: not a rival's answer.
-            xdpyinfo >/dev/null 2>&1 && sleep 0.2 && kill -0 "$plumwick_xvfb_pid" 2>/dev/null &&
-                return 0
-            sleep 0.1
-        done
-        # Another server took the number meanwhile (or ours hangs): the next one.
-        kill "$plumwick_xvfb_pid" 2>/dev/null || true
-        number=$((number + 1))
+    local number
+    number=$(mktemp)
+    # Xvfb takes a display number no other X server holds (its lock file, socket
+    # and abstract socket, which every root on the machine shares) and writes it
+    # once it answers. A square screen: SFML 2.5 centres new windows by the
+    # screen's width. No auto-repeat within a minute: on a loaded machine
+    # xdotool's key-up can come late, and the server would add presses.
+    Xvfb -displayfd 3 -screen 0 1600x1600x24 -ardelay 60000 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+    plumwick_xvfb_pid=$!
+    trap 'kill $plumwick_xvfb_pid 2>/dev/null || true' EXIT
+    for _ in $(seq 600); do
+        [ -s "$number" ] || ! kill -0 "$plumwick_xvfb_pid" 2>/dev/null && break
+        sleep 0.1
     done
-    echo "Xvfb did not start on $DISPLAY" >&2
-    return 1
+    export DISPLAY=":$(cat "$number")"
+    rm -f "$number"
+    xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start ($DISPLAY)" >&2 && return 1; }
 }
 
 # plumwick_focus_window SECONDS: waits that long at most for the game's window
@@ -128,15 +113,9 @@ plumwick_start_job() {
     "$@" &
     plumwick_jobs+=("$!")
 }
-plumwick_stop_jobs() {
-    for group in "${plumwick_jobs[@]}"; do kill -TERM -- "-$group" 2>/dev/null || true; done
-    wait || true
-}
+plumwick_stop_jobs() { kill -TERM -- "${plumwick_jobs[@]/#/-}" 2>/dev/null; wait || true; }
 # plumwick_logged LABEL LOG COMMAND...: runs COMMAND with its output kept in LOG
 # and shown with each line prefixed "[LABEL] "; returns its status. A failed run
 # stopped in the last step its log names (a "== STEP" line): plumwick_last_step LOG.
-plumwick_logged() {
-    "${@:3}" 2>&1 | tee "$2" | sed -u "s/^/[$1] /"
-    return "${PIPESTATUS[0]}"
-}
+plumwick_logged() { "${@:3}" 2>&1 | tee "$2" | sed -u "s/^/[$1] /"; return "${PIPESTATUS[0]}"; }
 plumwick_last_step() { grep -E '^== ' "$1" | tail -n 1 | sed 's/^== //'; }

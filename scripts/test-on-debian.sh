@@ -1,19 +1,15 @@
 #!/usr/bin/env bash
-# Runs the README's test command on fresh Debian releases: for each SUITE
-# (bookworm, trixie, sid, ...) a new root made with mmdebstrap from the archive
-# this machine's apt uses, with git only, a clean clone of the current commit
-# inside it, and `bash scripts/run-tests.sh` there as root, as a player would
-# type it. SUITE:ARCH (trixie:arm64) runs `run-tests.sh --arch ARCH` there
-# instead (cross-built, run under qemu); `here` runs the command in this
-# checkout. The arguments run side by side; A+B runs B after A.
-#
+# Runs the test command on fresh Debian releases: for each SUITE (bookworm,
+# trixie, sid, ...) a new root made with mmdebstrap from the archive this
+# machine's apt uses, with git only, a clean clone of the commit inside it, and
+# `bash scripts/run-tests.sh` there as root, as a player would type it.
+# SUITE:ARCH runs `run-tests.sh --arch ARCH` there; `here` runs it in this
+# checkout. The arguments run side by side; A+B runs B after A:
 #   sudo bash scripts/test-on-debian.sh trixie sid bookworm:arm64
-#
-# Installs what it needs (mmdebstrap; qemu-user-static, binfmt-support and
-# arch-test for another architecture). Each run's output goes to
-# $PLUMWICK_DEBIAN_LOGS/SUITE[-ARCH].log (build-debian/ by default), its lines
-# also to stdout prefixed with its release and architecture; a summary line per
-# run names them, and a failure the step. PLUMWICK_KEEP_ROOT=1 keeps the roots.
+# Installs what it needs here (mmdebstrap; qemu for another architecture).
+# Output: build-debian/SUITE[-ARCH].log (or in $PLUMWICK_DEBIAN_LOGS), and on
+# stdout each line prefixed with the release and architecture; a summary line
+# per run names them, and a failure the step. PLUMWICK_KEEP_ROOT=1 keeps roots.
 set -euo pipefail
 PLUMWICK_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$PLUMWICK_ROOT/scripts/setup.sh"
@@ -23,13 +19,13 @@ native=$(dpkg --print-architecture)
 read -ra runs <<<"${*//+/ }"
 foreign=$(printf '%s\n' "${runs[@]}" | sed -n 's/.*://p' | grep -vx "$native" | sort -u || true)
 if printf '%s\n' "${runs[@]}" | grep -qvx here; then
-    [ "$(id -u)" -eq 0 ] || { echo "$0 needs root (it makes roots and mounts into them)" >&2; exit 1; }
-    plumwick_install_missing -- mmdebstrap ${foreign:+qemu-user-static binfmt-support arch-test}
+    [ "$(id -u)" -eq 0 ] || { echo "$0 needs root: it makes roots and mounts into them" >&2; exit 1; }
+    plumwick_install_missing -- mmdebstrap ${foreign:+qemu-user-static binfmt-support dpkg-dev}
 fi
-for arch in $foreign; do  # qemu with flag F: opened here, so it runs inside a root too
+for arch in $foreign; do  # qemu, registered with flag F: it then runs inside a root too
     mountpoint -q /proc/sys/fs/binfmt_misc || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
-    arch-test "$arch" >/dev/null || { update-binfmts --import && update-binfmts --enable; } >/dev/null 2>&1 || true
-    arch-test "$arch" || { echo "$arch programs do not run here, even with qemu-user-static" >&2; exit 1; }
+    cpu=$(dpkg-architecture -a "$arch" -qDEB_HOST_GNU_CPU 2>/dev/null)
+    update-binfmts --enable "qemu-$cpu" 2>/dev/null || true  # says so if it already is
 done
 
 # The Debian archive this machine's apt is set up with (deb822 or one-line sources).
@@ -46,28 +42,25 @@ mkdir -p "$logs"
 # remove_root ROOT: stops what still runs inside it, unmounts everything below
 # it and removes it; refuses to remove anything while a mount is left under it.
 remove_root() {
-    local root=$1 link mount
+    local root=$1 mount
     [ -d "$root" ] || return 0
-    for link in $(find /proc/[0-9]*/root -maxdepth 0 -lname "$root" 2>/dev/null); do
-        kill -9 "$(basename "$(dirname "$link")")" 2>/dev/null || true
-    done
+    find /proc/[0-9]*/root -maxdepth 0 -lname "$root" 2>/dev/null | cut -d/ -f3 |
+        xargs -r kill -9 2>/dev/null || true
     for mount in $(awk -v r="$root/" 'index($2 "/", r) == 1 { print $2 }' /proc/self/mounts | sort -r); do
         umount -R "$mount" 2>/dev/null || umount -R -l "$mount" || true
     done
     if grep -F " $root/" /proc/self/mounts >&2; then
-        echo "still mounted under $root (above), not removed" >&2
+        echo "still mounted (above): $root not removed" >&2
         return 1
     fi
-    [ -z "${PLUMWICK_KEEP_ROOT:-}" ] || { echo "kept $root" && return 0; }
-    rm -rf --one-file-system "$root"
+    [ -n "${PLUMWICK_KEEP_ROOT:-}" ] && echo "kept $root" || rm -rf --one-file-system "$root"
 }
 # Each chain of runs is a job of its own: a signal ends each whole (mmdebstrap,
 # chroot and all), then the roots left are removed.
+roots=${TMPDIR:-/var/tmp}/plumwick-$$
 cleanup() {
     plumwick_stop_jobs
-    for file in "$logs"/*.root; do
-        [ ! -f "$file" ] || { remove_root "$(cat "$file")" && rm -f "$file"; }
-    done
+    for root in "$roots"-*; do remove_root "$root"; done
 }
 trap cleanup EXIT
 trap 'exit 130' INT
@@ -75,7 +68,9 @@ trap 'exit 143' TERM
 
 # The test command in a checkout, then the Depends of the package it built.
 test_command='status=0 && bash scripts/run-tests.sh "$@" || status=$?
-    for deb in build-package/*.deb; do [ -f "$deb" ] && echo "Depends: $(dpkg-deb -f "$deb" Depends)"; done
+    for deb in build-package/*.deb; do
+        [ -f "$deb" ] && echo "Depends: $(dpkg-deb -f "$deb" Depends)"
+    done
     exit $status'
 
 # in_root SUITE ROOT [--arch ARCH]: fills the empty ROOT and runs the test command in it.
@@ -105,12 +100,13 @@ figures() {
         sed -n 's/.*\[  PASSED  \] \([0-9]*\) tests\?\..*/\1 tests passed/p' | head -n 1)
     frames=$(sed -n 's/^soak: [0-9]* s, \([0-9]*\) frames.*/\1/p' "$log" | head -n 1)
     depends=$(sed -n 's/^Depends: //p' "$log" | tail -n 1)
-    echo "ctest ${ctests:-none}${matrix:+, bad-file matrix $matrix}${frames:+, soak frames $frames}${depends:+; Depends: $depends}"
+    echo -n "ctest ${ctests:-none}${matrix:+, bad-file matrix $matrix}"
+    echo "${frames:+, soak frames $frames}${depends:+; Depends: $depends}"
 }
 
 # run SPEC: one run (here, SUITE or SUITE:ARCH); its summary line goes to LOG.result.
 run() {
-    local suite=${1%:*} arch=$native args=() where="fresh root" log=$logs/${1/:/-}.log result=PASS
+    local suite=${1%:*} arch=$native args=() where="fresh root" log=$logs/${1/:/-}.log root result=PASS
     [[ $1 != *:* ]] || arch=${1#*:}
     [ "$arch" = "$native" ] || args=(--arch "$arch")
     local start=$SECONDS
@@ -119,16 +115,15 @@ run() {
         plumwick_logged "$suite $arch" "$log" \
             bash -c "cd '$PLUMWICK_ROOT' && $test_command" bash "${args[@]}" || result=FAIL
     else
-        local root
-        root=$(mktemp -d "${TMPDIR:-/var/tmp}/plumwick-$suite-$arch-XXXXXX")
+        root=$(mktemp -d "$roots-$suite-$arch-XXXXXX")
         chmod 755 "$root"  # apt downloads as its own user, _apt
-        echo "$root" >"$log.root"
         plumwick_logged "$suite $arch" "$log" in_root "$suite" "$root" "${args[@]}" || result=FAIL
-        { remove_root "$root" >>"$log" 2>&1 && rm -f "$log.root"; } || result=FAIL
+        remove_root "$root" >>"$log" 2>&1 || result=FAIL
     fi
     local seconds=$((SECONDS - start))
-    echo "$suite $arch ($where): $result in $((seconds / 60)) min $((seconds % 60)) s; $(figures "$log")$(
-        [ $result = PASS ] || echo "; failed in step '$(plumwick_last_step "$log")' (log: $log)")" >"$log.result"
+    local line="$suite $arch ($where): $result in $((seconds / 60)) min $((seconds % 60)) s"
+    [ $result = PASS ] || line+="; failed in step '$(plumwick_last_step "$log")' (log: $log)"
+    echo "$line; $(figures "$log")" >"$log.result"
 }
 run_chain() { for spec; do run "$spec"; done; }
 
