@@ -62,6 +62,7 @@ void addState(Fingerprint& print, const Game& game) {
 }  // namespace
 
 TEST(Replay, ScriptedSessionKeepsItsFingerprint) {
+    currentSpeed = 0.f;  // as the program starts, whatever tests ran before
     GameFixture game;
     std::uint32_t seed = 20261208;  // draws by integer arithmetic alone
     game.randomDraw = [&seed] {
