@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iostream>
+#include <iterator>
 
 // Every float operation rounds to float, none is carried wider (as on x87).
 static_assert(FLT_EVAL_METHOD == 0);
@@ -68,7 +69,7 @@ TEST(Replay, ScriptedSessionKeepsItsFingerprint) {
     game.randomDraw = [&seed] {
         return static_cast<int>((seed = seed * 1664525 + 1013904223) >> 16);
     };
-    // Short and long frames, fixed in float once and for all.
+    // Short and long frames (1 ms to 0.11 s), the same floats everywhere.
     const float dts[] = {1.f / 997, 1.f / 61, 1.f / 143, 1.f / 1013, 0.0137f, 1.f / 29, 0.11f};
     game.play();
     Fingerprint print;
