@@ -1,6 +1,6 @@
 #pragma once
-// The pictures of the playing field, built at start-up in this order and
-// never repainted.
+// The pictures of the playing field, empty until the start-up builds them in
+// this order; never repainted.
 
 #include "art/picture.hpp"
 
@@ -11,6 +11,10 @@
 enum ObstacleIndex : std::size_t { blockIndex, trapezoidIndex, diamondIndex, heartIndex };
 constexpr std::size_t obstacleCount = 4;
 
+// Play reads the bar's, ball's and obstacles' bounds from SFML, built by the
+// system with its own flags (multiply-adds fused on arm64). They are the same
+// on every CPU all the same: no rotation, no origin, and each scale times its
+// image's size exact in float, so every edge is one rounded sum, fused or not.
 constexpr float barScaleX = 1.875f;  // 150 px wide
 constexpr float barScaleY = 2.5f;
 
@@ -21,10 +25,6 @@ inline const std::array<sf::Vector2f, obstacleCount> obstacleStarts{
 inline const sf::Vector2f flowerCentre{400.f, 300.f};
 
 struct FieldArt {
-    FieldArt();
-    FieldArt(const FieldArt&) = delete;
-    FieldArt& operator=(const FieldArt&) = delete;
-
     // The obstacles by ObstacleIndex.
     std::array<Picture*, obstacleCount> obstacles();
     std::array<const Picture*, obstacleCount> obstacles() const;
@@ -37,3 +37,7 @@ struct FieldArt {
     Picture heartObstacle;
     Picture flower;  // hidden at scale 0 until it blooms
 };
+
+// Paints every picture, in the order of the members, and puts each sprite at
+// its start.
+void buildFieldArt(FieldArt& art);
