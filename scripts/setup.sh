@@ -16,12 +16,12 @@ plumwick_test_packages=(
 # arm64, is what a cross build for it and its tests under qemu need: this
 # machine's tools, that architecture's libraries); as root, else says how.
 plumwick_install_missing() {
-    local set=${1:-test} wanted=("${plumwick_play_packages[@]}") missing=() package
+    local set=${1:-test} wanted=("${plumwick_play_packages[@]}") missing=() package arch=""
     case $set in
     play) ;;
     test) wanted+=("${plumwick_test_packages[@]}") ;;
     --) wanted=("${@:2}") ;;
-    *) wanted=(build-essential cmake dpkg-dev arch-test xvfb xauth x11-utils xdotool imagemagick
+    *) arch=$set wanted=(build-essential cmake dpkg-dev arch-test xvfb xauth x11-utils xdotool imagemagick
            "crossbuild-essential-$set" libsfml-dev:"$set" libopenal-dev:"$set" libgtest-dev:"$set"
            libx11-dev:"$set" libgl1-mesa-dri:"$set") ;;
     esac
@@ -32,11 +32,12 @@ plumwick_install_missing() {
     [ ${#missing[@]} -eq 0 ] && return 0
     if [ "$(id -u)" -ne 0 ]; then
         echo "Missing Debian packages: ${missing[*]}" >&2
+        [ -z "$arch" ] || echo "First: sudo dpkg --add-architecture $arch && sudo apt-get update" >&2
         echo "Install them with: sudo apt-get install ${missing[*]}" >&2
         return 1
     fi
     echo "Installing ${missing[*]}"
-    [[ $set = play || $set = test || $set = -- ]] || dpkg --add-architecture "$set"
+    [ -z "$arch" ] || dpkg --add-architecture "$arch"
     # Quiet unless it fails: dpkg's lines for hundreds of packages bury the rest.
     local log status=0
     log=$(mktemp)
