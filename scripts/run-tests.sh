@@ -4,7 +4,7 @@
 # when there is none.
 # `bash scripts/run-tests.sh --arch arm64` builds for that Debian architecture
 # instead (in build-ARCH/, with Debian's cross compiler and libraries) and runs
-# under qemu the unit tests and the game's window tests.
+# under qemu the unit tests and the window smoke test (menu, PLAY, EXIT).
 set -euo pipefail
 PLUMWICK_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$PLUMWICK_ROOT/scripts/setup.sh"
@@ -25,10 +25,10 @@ if [ "${1:-}" = --arch ]; then
         plumwick plumwick_tests plumwick_window_tests
     echo "== unit tests on $arch"
     (cd "$PLUMWICK_ROOT/build-$arch" && ctest --output-on-failure -LE window)
-    echo "== window tests on $arch"
-    # The game's own window tests (menu, PLAY, a played game, EXIT THE GAME); the
-    # robustness tests flood and stop the game on a clock that qemu slows down.
-    "$PLUMWICK_ROOT/build-$arch/tests/window/plumwick_window_tests"
+    echo "== window smoke test on $arch"
+    # The other window tests time frames and keys, which qemu slows down.
+    "$PLUMWICK_ROOT/build-$arch/tests/window/plumwick_window_tests" \
+        --gtest_filter=PlumwickWindow.MenuHighlightInstructionsFieldAndExit
     exit 0
 fi
 
