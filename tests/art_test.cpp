@@ -174,7 +174,8 @@ TEST(Art, Flower) {
 }
 
 TEST(Art, LifeHearts) {
-    const LifeHearts hearts;
+    LifeHearts hearts;
+    buildLifeHearts(hearts);
     // What the icons show, read back from the textures.
     const sf::Image fullImage = hearts.lifeFullTexture.copyToImage();
     const sf::Image emptyImage = hearts.lifeEmptyTexture.copyToImage();
@@ -206,6 +207,7 @@ TEST(Art, LifeHearts) {
 
 TEST(Art, FieldSprites) {
     FieldArt art;
+    buildFieldArt(art);
     struct Expected {
         const Picture& picture;
         sf::Vector2f scale, position, size;

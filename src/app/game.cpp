@@ -7,18 +7,14 @@
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
+#include <utility>
 
 namespace {
 
-bool writeLine(const char* line) {
-    std::cout << line << std::endl;
-    return true;
-}
-
-bool openGameWindow(sf::RenderWindow& window) {
+void openGameWindow(sf::RenderWindow& window) {
+    // The library is trusted to open it.
     compat::openWindow(window, static_cast<unsigned>(fieldWidth),
                        static_cast<unsigned>(fieldHeight), "PLUMWICK");
-    return true;  // the library is trusted to open it
 }
 
 RandomDraw seededUnlessGiven(RandomDraw draw) {
@@ -30,27 +26,27 @@ RandomDraw seededUnlessGiven(RandomDraw draw) {
 bool openFontOrSay(sf::Font& font) {
     const char* file = "pixel_font.ttf";
     if (isRegularFile(file) && compat::openFont(font, file)) return true;
-    writeLine("ERRORE: Font non trovato!");
+    std::cout << "ERRORE: Font non trovato!" << std::endl;
     return false;
-}
-
-// The menu music starts only on the way to the frame loop.
-bool startMenuMusic(Soundtrack& music, bool fontOpened) {
-    if (fontOpened) playTrack(music, Track::Menu);
-    return fontOpened;
 }
 
 }  // namespace
 
-Game::Game(RandomDraw draw)
-    : startLineWritten(writeLine("PROGRAMMA AVVIATO!")),
-      windowOpened(openGameWindow(window)),
-      soundtrackOpened((openSoundtrack(music), true)),
-      randomDraw(seededUnlessGiven(std::move(draw))),
-      startDirectionsDrawn((drawStartDirections(state, randomDraw), true)),
-      fontOpened(openFontOrSay(font)),
-      menuMusicStarted(startMenuMusic(music, fontOpened)),
-      texts(font, fontOpened) {
+Game::Game(RandomDraw draw) : texts(font) {
+    std::cout << "PROGRAMMA AVVIATO!" << std::endl;
+    openGameWindow(window);  // shown from now on, before anything is loaded
+    openSoundtrack(music);
+    buildFieldArt(art);
+    // The clocks count from here, as if made now.
+    frameClock.restart();
+    state.playClock.restart();
+    randomDraw = seededUnlessGiven(std::move(draw));
+    drawStartDirections(state, randomDraw);
+    fontOpened = openFontOrSay(font);
+    if (!fontOpened) return;  // no music started; main ends the game
+    playTrack(music, Track::Menu);
+    buildTexts(texts, font);
+    buildLifeHearts(hearts);
     // Focus events keep it up to date from here.
     shell.windowFocused = window.hasFocus();
 }

@@ -1,8 +1,8 @@
 #pragma once
-// The whole game: every object the start-up creates is a member, declared in
-// the order of creation, so that the objects go in the reverse order. The
-// flags between them are the start-up's steps that act on what is already
-// there.
+// The whole game: every object the start-up makes is a member, declared in
+// the order in which the start-up fills it, so that the objects go in the
+// reverse order. Each is made empty (a closed window, silent tracks, blank
+// pictures and texts); the constructor is the start-up, step by step.
 
 #include "app/screens.hpp"
 #include "app/soundtrack.hpp"
@@ -26,20 +26,15 @@ struct Game {
     // music was started, and the game ends with status 1 without a frame.
     bool started() const { return fontOpened; }
 
-    bool startLineWritten;
     sf::RenderWindow window;
-    bool windowOpened;
     Soundtrack music;
-    bool soundtrackOpened;
     FieldArt art;
     sf::Clock frameClock;
-    PlayState state;  // its playClock starts after frameClock
+    PlayState state;  // its playClock restarts after frameClock
     RandomDraw randomDraw;
-    bool startDirectionsDrawn;
     sf::Font font;
-    bool fontOpened;
+    bool fontOpened = false;
     ShellState shell;
-    bool menuMusicStarted;
     Texts texts;
     LifeHearts hearts;
 };

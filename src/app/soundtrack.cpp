@@ -37,6 +37,7 @@ sf::Music* openedTrack(Soundtrack& music, Track track) {
 }  // namespace
 
 void openSoundtrack(Soundtrack& music) {
+    music.device.emplace();
     const bool deviceOpened = compat::audioDeviceOpened();
     if (!deviceOpened)
         std::cerr << "ERRORE: nessun dispositivo audio, il gioco continua senza musica!"

@@ -12,8 +12,8 @@ constexpr float gameMusicVolume = 50.f;
 
 struct Soundtrack {
     // First member: SFML's audio device is open before the tracks are made
-    // and closed after they are gone.
-    compat::AudioDeviceHold device;
+    // and closed after they are gone. Held from the opening on.
+    std::optional<compat::AudioDeviceHold> device;
     // Made only with a device. Without one, SFML 2 reports every call on a
     // track, and a started stream does so in a loop that never sleeps.
     std::optional<sf::Music> menuMusic;

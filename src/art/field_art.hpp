@@ -1,6 +1,6 @@
 #pragma once
-// The pictures of the playing field, built at start-up in this order and
-// never repainted.
+// The pictures of the playing field, empty until the start-up builds them in
+// this order; never repainted.
 
 #include "art/picture.hpp"
 
@@ -21,10 +21,6 @@ inline const std::array<sf::Vector2f, obstacleCount> obstacleStarts{
 inline const sf::Vector2f flowerCentre{400.f, 300.f};
 
 struct FieldArt {
-    FieldArt();
-    FieldArt(const FieldArt&) = delete;
-    FieldArt& operator=(const FieldArt&) = delete;
-
     // The obstacles by ObstacleIndex.
     std::array<Picture*, obstacleCount> obstacles();
     std::array<const Picture*, obstacleCount> obstacles() const;
@@ -37,3 +33,7 @@ struct FieldArt {
     Picture heartObstacle;
     Picture flower;  // hidden at scale 0 until it blooms
 };
+
+// Paints every picture, in the order of the members, and puts each sprite at
+// its start.
+void buildFieldArt(FieldArt& art);

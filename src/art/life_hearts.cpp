@@ -22,14 +22,17 @@ sf::Image paintLifeHeart(sf::Color colour) {
 
 LifeHearts::LifeHearts()
     : lifeIcon{sf::Sprite(lifeFullTexture), sf::Sprite(lifeFullTexture),
-               sf::Sprite(lifeFullTexture)} {
+               sf::Sprite(lifeFullTexture)} {}
+
+void buildLifeHearts(LifeHearts& hearts) {
     // The images are needed only until their textures hold them.
-    makeTexture(lifeFullTexture, paintLifeHeart(palette::crimson));
-    makeTexture(lifeEmptyTexture, paintLifeHeart(palette::emptyLifeHeart));
+    makeTexture(hearts.lifeFullTexture, paintLifeHeart(palette::crimson));
+    makeTexture(hearts.lifeEmptyTexture, paintLifeHeart(palette::emptyLifeHeart));
     for (std::size_t i = 0; i < lifeIconCount; ++i) {
-        lifeIcon[i].setTexture(lifeFullTexture, true);
-        lifeIcon[i].setScale({iconScale, iconScale});
-        lifeIcon[i].setPosition({iconX[i], iconY});
+        sf::Sprite& icon = hearts.lifeIcon[i];
+        icon.setTexture(hearts.lifeFullTexture, true);
+        icon.setScale({iconScale, iconScale});
+        icon.setPosition({iconX[i], iconY});
     }
 }
 

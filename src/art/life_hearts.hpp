@@ -19,7 +19,7 @@ constexpr std::array<const char*, 16> lifeHeartPattern{
 sf::Image paintLifeHeart(sf::Color colour);
 
 struct LifeHearts {
-    // Builds both hearts and three icons, all showing the full heart.
+    // Empty until built: three icons on a texture with no heart yet.
     LifeHearts();
     LifeHearts(const LifeHearts&) = delete;
     LifeHearts& operator=(const LifeHearts&) = delete;
@@ -33,3 +33,6 @@ struct LifeHearts {
     sf::Texture lifeEmptyTexture;
     std::array<sf::Sprite, lifeIconCount> lifeIcon;
 };
+
+// Paints both hearts and sets up the three icons, all showing the full heart.
+void buildLifeHearts(LifeHearts& hearts);

@@ -11,11 +11,13 @@ void makeTexture(sf::Texture& texture, const sf::Image& image) {
     texture.setSmooth(false);
 }
 
-Picture::Picture(sf::Image painted, sf::Vector2f scale, sf::Vector2f position, sf::Vector2f origin)
-    : image(std::move(painted)), sprite(texture) {
-    makeTexture(texture, image);
-    sprite.setTexture(texture, true);  // the sprite was made before the texture had a size
-    sprite.setOrigin(origin);
-    sprite.setScale(scale);
-    sprite.setPosition(position);
+void paintPicture(Picture& picture, sf::Image painted, sf::Vector2f scale, sf::Vector2f position,
+                  sf::Vector2f origin) {
+    picture.image = std::move(painted);
+    makeTexture(picture.texture, picture.image);
+    // The sprite was made before the texture had a size.
+    picture.sprite.setTexture(picture.texture, true);
+    picture.sprite.setOrigin(origin);
+    picture.sprite.setScale(scale);
+    picture.sprite.setPosition(position);
 }

@@ -25,12 +25,10 @@ enum class Origin { TopLeft, Centre };
 
 // A text as the table gives it. The fill colour is set only where asked; the
 // others keep the default white. A centred origin waits for string and size.
-// Without an opened font a text stays empty: SFML 3 asserts on measuring
-// words in a font that has no face.
-sf::Text makeText(const sf::Font& font, bool fontOpened, const char* string, unsigned size,
-                  const sf::Color* fill, Origin origin, sf::Vector2f position) {
+sf::Text makeText(const sf::Font& font, const char* string, unsigned size, const sf::Color* fill,
+                  Origin origin, sf::Vector2f position) {
     sf::Text text = compat::makeText(font);
-    if (fontOpened) text.setString(string);
+    text.setString(string);
     text.setCharacterSize(size);
     if (fill) text.setFillColor(*fill);
     if (origin == Origin::Centre) centreOrigin(text);
@@ -49,28 +47,44 @@ void centreOrigin(sf::Text& text) {
                     compat::top(bounds) + compat::height(bounds) / 2.f});
 }
 
-Texts::Texts(const sf::Font& font, bool fontOpened)
-    : titleText(makeText(font, fontOpened, "PLUMWICK", 70, white, Origin::TopLeft, {230, 130})),
-      playItemText(
-          makeText(font, fontOpened, "PLAY", 30, keepDefault, Origin::TopLeft, {350, 320})),
-      howToPlayItemText(
-          makeText(font, fontOpened, "HOW TO PLAY", 30, keepDefault, Origin::TopLeft, {290, 380})),
-      volumeItemText(
-          makeText(font, fontOpened, "VOLUME: ON", 30, keepDefault, Origin::Centre, {400, 440})),
-      exitItemText(
-          makeText(font, fontOpened, "EXIT THE GAME", 30, keepDefault, Origin::Centre, {400, 500})),
-      menuHintText(makeText(font, fontOpened, "Use UP/DOWN to select, ENTER to confirm", 16,
-                            &hintGrey, Origin::TopLeft, {150, 550})),
-      instructionsTitleText(
-          makeText(font, fontOpened, "INSTRUCTIONS", 40, white, Origin::TopLeft, {230, 60})),
-      instructionsBodyText(
-          makeText(font, fontOpened, instructionsBody, 22, white, Origin::TopLeft, {100, 150})),
-      timerText(makeText(font, fontOpened, "", 24, white, Origin::TopLeft, {700, 15})),
-      scoreText(
-          makeText(font, fontOpened, "SCORE: 0", 30, keepDefault, Origin::Centre, scoreCentre)),
-      popupText(makeText(font, fontOpened, "+100", 32, white, Origin::Centre, {0, 0})),
-      gameOverText(makeText(font, fontOpened, "GAME OVER", 60, white, Origin::TopLeft, {230, 250})),
-      winText(makeText(font, fontOpened, "YOU WIN!", 60, white, Origin::TopLeft, {250, 250})),
-      finalScoreText(makeText(font, fontOpened, "SCORE: ", 60, white, Origin::TopLeft, {250, 400})),
-      playAgainText(makeText(font, fontOpened, "Press SPACE to play again", 20, white,
-                             Origin::TopLeft, {260, 330})) {}
+Texts::Texts(const sf::Font& font)
+    : titleText(compat::makeText(font)),
+      playItemText(compat::makeText(font)),
+      howToPlayItemText(compat::makeText(font)),
+      volumeItemText(compat::makeText(font)),
+      exitItemText(compat::makeText(font)),
+      menuHintText(compat::makeText(font)),
+      instructionsTitleText(compat::makeText(font)),
+      instructionsBodyText(compat::makeText(font)),
+      timerText(compat::makeText(font)),
+      scoreText(compat::makeText(font)),
+      popupText(compat::makeText(font)),
+      gameOverText(compat::makeText(font)),
+      winText(compat::makeText(font)),
+      finalScoreText(compat::makeText(font)),
+      playAgainText(compat::makeText(font)) {}
+
+void buildTexts(Texts& texts, const sf::Font& font) {
+    texts.titleText = makeText(font, "PLUMWICK", 70, white, Origin::TopLeft, {230, 130});
+    texts.playItemText = makeText(font, "PLAY", 30, keepDefault, Origin::TopLeft, {350, 320});
+    texts.howToPlayItemText =
+        makeText(font, "HOW TO PLAY", 30, keepDefault, Origin::TopLeft, {290, 380});
+    texts.volumeItemText =
+        makeText(font, "VOLUME: ON", 30, keepDefault, Origin::Centre, {400, 440});
+    texts.exitItemText =
+        makeText(font, "EXIT THE GAME", 30, keepDefault, Origin::Centre, {400, 500});
+    texts.menuHintText = makeText(font, "Use UP/DOWN to select, ENTER to confirm", 16, &hintGrey,
+                                  Origin::TopLeft, {150, 550});
+    texts.instructionsTitleText =
+        makeText(font, "INSTRUCTIONS", 40, white, Origin::TopLeft, {230, 60});
+    texts.instructionsBodyText =
+        makeText(font, instructionsBody, 22, white, Origin::TopLeft, {100, 150});
+    texts.timerText = makeText(font, "", 24, white, Origin::TopLeft, {700, 15});
+    texts.scoreText = makeText(font, "SCORE: 0", 30, keepDefault, Origin::Centre, scoreCentre);
+    texts.popupText = makeText(font, "+100", 32, white, Origin::Centre, {0, 0});
+    texts.gameOverText = makeText(font, "GAME OVER", 60, white, Origin::TopLeft, {230, 250});
+    texts.winText = makeText(font, "YOU WIN!", 60, white, Origin::TopLeft, {250, 250});
+    texts.finalScoreText = makeText(font, "SCORE: ", 60, white, Origin::TopLeft, {250, 400});
+    texts.playAgainText =
+        makeText(font, "Press SPACE to play again", 20, white, Origin::TopLeft, {260, 330});
+}

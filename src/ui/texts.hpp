@@ -13,9 +13,8 @@ inline const sf::Color menuHighlight{255, 255, 255};
 inline const sf::Color menuGrey{100, 100, 100};
 
 struct Texts {
-    // The font must outlive the texts. One that did not open leaves them
-    // empty: the game then ends before a frame.
-    Texts(const sf::Font& font, bool fontOpened);
+    // Fifteen empty texts on the font, which must outlive them.
+    explicit Texts(const sf::Font& font);
 
     sf::Text titleText;
     sf::Text playItemText;
@@ -33,6 +32,11 @@ struct Texts {
     sf::Text finalScoreText;
     sf::Text playAgainText;
 };
+
+// Gives every text its words, size, colour, origin and place, in the order
+// of the members. The font must be open: SFML 3 asserts on measuring words
+// in a font that has no face.
+void buildTexts(Texts& texts, const sf::Font& font);
 
 // Sets the origin to the centre of the text's bounds as they are now.
 void centreOrigin(sf::Text& text);
