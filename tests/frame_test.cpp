@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 #include <thread>
 
 namespace {
@@ -29,18 +30,24 @@ float barX(const Game& game) { return game.art.bar.sprite.getPosition().x; }
 TEST(Frame, HeldKeysAreReadFromTheKeyboardOnlyWithTheFocus) {
     GameFixture game;
     game.play();
+    game.state.ballVelocity = {0.f, 0.f};  // no drop moves the bar back meanwhile
+    // Frames until the focus event has come, however loaded the machine.
+    const auto framesUntilFocused = [&](bool focused) {
+        for (int i = 0; i < 500 && game.shell.windowFocused != focused; ++i) {
+            waitMs(10);
+            runFrame(game);
+        }
+        return game.shell.windowFocused == focused;
+    };
+    ASSERT_TRUE(focusWindow(0));
+    ASSERT_TRUE(framesUntilFocused(false));
     {
         HeldKey left("Left");
         ASSERT_TRUE(left.pressed);
-        ASSERT_TRUE(focusWindow(0));
-        waitMs(50);
         runFrame(game);  // held, but for a window without the focus
-        ASSERT_FALSE(game.shell.windowFocused);
         EXPECT_EQ(barX(game), 325.f);
         ASSERT_TRUE(focusWindow(windowOf(game)));
-        waitMs(50);
-        runFrame(game);  // the focus event, then Left
-        ASSERT_TRUE(game.shell.windowFocused);
+        ASSERT_TRUE(framesUntilFocused(true));  // its frame reads Left after the event
         EXPECT_LT(barX(game), 325.f);
     }
     float x = barX(game);
@@ -82,7 +89,8 @@ TEST(Frame, ClocksEventsAdvanceAndDrawingRunForReal) {
     EXPECT_TRUE(fromTheTime);
 
     // The frame clock restarts once each frame, on every screen: the popup
-    // advances by the real time between two frames.
+    // advances by the real time between two frames, and the clock reads less
+    // than the frame took. Only bounds that a loaded machine cannot break.
     GameFixture game;
     ScorePopup& popup = game.state.scorePopup;
     for (Screen screen : {Screen::Menu, Screen::Instructions, Screen::Playing}) {
@@ -91,19 +99,23 @@ TEST(Frame, ClocksEventsAdvanceAndDrawingRunForReal) {
         runFrame(game);
         startScorePopup(popup, game.texts.popupText, {0.f, 0.f});
         waitMs(150);
+        const sf::Clock frame;
         runFrame(game);
         EXPECT_GE(popup.elapsed, 0.15f) << static_cast<int>(screen);
-        EXPECT_LT(game.frameClock.getElapsedTime().asSeconds(), 0.15f);
+        EXPECT_LE(game.frameClock.getElapsedTime().asMicroseconds(),
+                  frame.getElapsedTime().asMicroseconds());
     }
 
-    // The play clock is real, and PLAY restarts it: 1.1 s on the menu before
-    // it do not reach the HUD.
+    // The play clock is real, and PLAY restarts it: the 1.1 s on the menu
+    // before it do not reach the HUD.
     game.state.gameOver = false;
     game.shell.currentScreen = Screen::Menu;
     waitMs(1100);
+    const sf::Clock sincePlay;
     game.play();
     runFrame(game);
-    EXPECT_EQ(game.texts.timerText.getString().toAnsiString(), "0s.");
+    EXPECT_LE(std::stoi(game.texts.timerText.getString().toAnsiString()),
+              static_cast<int>(sincePlay.getElapsedTime().asSeconds()));
 
     // Escape while the ball falls out: the events come first, so this frame's
     // advance already sees the menu and the life is kept.
@@ -127,16 +139,17 @@ TEST(Frame, ClocksEventsAdvanceAndDrawingRunForReal) {
             coloured += count;
     EXPECT_EQ(coloured, 0);
 
-    // No frame-rate limit holds a frame back: one would stretch each frame
-    // after the first to its share of a second.
+    // No frame-rate limit holds a frame back: a limit of 60 would make every
+    // frame after the first take 16.7 ms. Unlimited, the quickest of thirty
+    // takes about 1 ms, even with the machine's cores all busy.
     runFrame(game);
     sf::Time quickest = sf::seconds(1.f);
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 30; ++i) {
         sf::Clock frame;
         runFrame(game);
         quickest = std::min(quickest, frame.getElapsedTime());
     }
-    EXPECT_LT(quickest.asMicroseconds(), 10000);
+    EXPECT_LT(quickest.asMicroseconds(), 12000);
 
     // A close request ends no frame early: the popup still advances.
     startScorePopup(popup, game.texts.popupText, {0.f, 0.f});
