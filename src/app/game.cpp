@@ -32,7 +32,7 @@ bool openFontOrSay(sf::Font& font) {
 
 }  // namespace
 
-Game::Game(RandomDraw draw) : texts(font) {
+Game::Game(RandomDraw draw) : texts(blankTexts(font)) {
     std::cout << "PROGRAMMA AVVIATO!" << std::endl;
     openGameWindow(window);  // shown from now on, before anything is loaded
     openSoundtrack(music);

@@ -47,22 +47,11 @@ void centreOrigin(sf::Text& text) {
                     compat::top(bounds) + compat::height(bounds) / 2.f});
 }
 
-Texts::Texts(const sf::Font& font)
-    : titleText(compat::makeText(font)),
-      playItemText(compat::makeText(font)),
-      howToPlayItemText(compat::makeText(font)),
-      volumeItemText(compat::makeText(font)),
-      exitItemText(compat::makeText(font)),
-      menuHintText(compat::makeText(font)),
-      instructionsTitleText(compat::makeText(font)),
-      instructionsBodyText(compat::makeText(font)),
-      timerText(compat::makeText(font)),
-      scoreText(compat::makeText(font)),
-      popupText(compat::makeText(font)),
-      gameOverText(compat::makeText(font)),
-      winText(compat::makeText(font)),
-      finalScoreText(compat::makeText(font)),
-      playAgainText(compat::makeText(font)) {}
+Texts blankTexts(const sf::Font& font) {
+    const sf::Text blank = compat::makeText(font);
+    return {blank, blank, blank, blank, blank, blank, blank, blank,
+            blank, blank, blank, blank, blank, blank, blank};
+}
 
 void buildTexts(Texts& texts, const sf::Font& font) {
     texts.titleText = makeText(font, "PLUMWICK", 70, white, Origin::TopLeft, {230, 130});

@@ -13,9 +13,6 @@ inline const sf::Color menuHighlight{255, 255, 255};
 inline const sf::Color menuGrey{100, 100, 100};
 
 struct Texts {
-    // Fifteen empty texts on the font, which must outlive them.
-    explicit Texts(const sf::Font& font);
-
     sf::Text titleText;
     sf::Text playItemText;
     sf::Text howToPlayItemText;
@@ -32,6 +29,9 @@ struct Texts {
     sf::Text finalScoreText;
     sf::Text playAgainText;
 };
+
+// Fifteen empty texts on the font, which must outlive them.
+Texts blankTexts(const sf::Font& font);
 
 // Gives every text its words, size, colour, origin and place, in the order
 // of the members. The font must be open: SFML 3 asserts on measuring words
