@@ -46,6 +46,11 @@ TEST(Frame, HeldKeysAreReadFromTheKeyboardOnlyWithTheFocus) {
         ASSERT_TRUE(left.pressed);
         runFrame(game);  // held, but for a window without the focus
         EXPECT_EQ(barX(game), 325.f);
+        game.state.gameOver = true;
+        HeldKey space("space");
+        runFrame(game);
+        EXPECT_TRUE(game.state.gameOver);
+        game.state.gameOver = false;
         ASSERT_TRUE(focusWindow(windowOf(game)));
         ASSERT_TRUE(framesUntilFocused(true));  // its frame reads Left after the event
         EXPECT_LT(barX(game), 325.f);
