@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Mutation run: applies each small fault of scripts/mutants.txt to src/ alone,
 # rebuilds only the unit tests (in build-mutants/), runs them and reports
-# which faults they kill. Every mutated file is restored from a copy saved
-# before the run, on every exit path, so uncommitted work is never lost.
+# which faults they kill. A fault that does not build is stillborn: it tests
+# nothing, so it is left out of the count, and the run fails until its line
+# is rewritten. Every mutated file is restored from a copy saved before the
+# run, on every exit path, so uncommitted work is never lost. The last line
+# is the summary: "mutants: K killed, S survived, B stillborn of N".
 #
 #   bash scripts/mutants.sh                 # every fault
 #   bash scripts/mutants.sh obstacles.cpp   # only the lines that match
@@ -13,8 +16,11 @@ BUILD="$PLUMWICK_ROOT/build-mutants"
 FILTER="${1:-}"
 TEST_TIMEOUT="${PLUMWICK_MUTANT_TIMEOUT:-120}"
 
+# shellcheck source=scripts/setup.sh
+source "$PLUMWICK_ROOT/scripts/setup.sh"
+plumwick_start_display || exit 1
+
 SAVED=$(mktemp -d)
-xvfbPid=""
 current=""
 object=""
 # The source comes back with its own time stamp, and its object from the
@@ -33,26 +39,14 @@ restore() {
         object=""
     fi
 }
+# Replaces the display's own trap: the display still goes at the end.
 cleanup() {
     restore
     rm -rf "$SAVED"
-    if [[ -n "$xvfbPid" ]]; then kill "$xvfbPid" 2>/dev/null; fi
+    if [[ -n "${plumwick_xvfb_pid:-}" ]]; then kill "$plumwick_xvfb_pid" 2>/dev/null; fi
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
-
-if [[ -z "${DISPLAY:-}" ]]; then
-    for n in $(seq 180 240); do
-        if ! grep -q "X11-unix/X$n\$" /proc/net/unix && [[ ! -e /tmp/.X$n-lock ]]; then
-            Xvfb ":$n" -screen 0 1600x1600x24 >/dev/null 2>&1 &
-            xvfbPid=$!
-            export DISPLAY=":$n"
-            sleep 1
-            break
-        fi
-    done
-fi
-export ALSOFT_DRIVERS=null
 
 build() { cmake --build "$BUILD" -j2 --target plumwick_tests >"$SAVED/build.log" 2>&1; }
 runTests() {
@@ -71,7 +65,9 @@ fi
 
 total=0
 killed=0
+stillborn=0
 survivors=()
+unbuilt=()
 while IFS=$'\t' read -r file expression description; do
     [[ -z "$file" || "$file" == \#* ]] && continue
     [[ -n "$FILTER" && "$file $description" != *"$FILTER"* ]] && continue
@@ -90,7 +86,7 @@ while IFS=$'\t' read -r file expression description; do
         exit 1
     fi
     if ! build; then
-        verdict="killed (does not build)"
+        verdict="STILLBORN"
     elif runTests; then
         verdict="SURVIVED"
     elif [[ $? -eq 124 ]]; then
@@ -101,12 +97,16 @@ while IFS=$'\t' read -r file expression description; do
     restore
     if [[ "$verdict" == SURVIVED ]]; then
         survivors+=("$file: $description")
+    elif [[ "$verdict" == STILLBORN ]]; then
+        stillborn=$((stillborn + 1))
+        unbuilt+=("$file: $description")
     else
         killed=$((killed + 1))
     fi
-    printf '%3d %-8s %-28s %s\n' "$total" "$verdict" "${file#src/}" "$description"
+    printf '%3d %-9s %-28s %s\n' "$total" "$verdict" "${file#src/}" "$description"
 done <"$LIST"
 
-echo "== $killed of $total faults killed"
 for s in "${survivors[@]}"; do echo "survived: $s"; done
-[[ ${#survivors[@]} -eq 0 ]]
+for s in "${unbuilt[@]}"; do echo "stillborn (rewrite its line): $s"; done
+echo "mutants: $killed killed, ${#survivors[@]} survived, $stillborn stillborn of $total"
+[[ ${#survivors[@]} -eq 0 && $stillborn -eq 0 ]]

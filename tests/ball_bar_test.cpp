@@ -143,6 +143,10 @@ TEST(Ball, BarBounceAngleFollowsWhereTheBallMeetsTheBar) {
     stepBall(game, {309.f, 519.f}, {0.f, 300.f});  // left end
     EXPECT_FLOAT_EQ(game.state.ballVelocity.x, -240.f);
     EXPECT_FLOAT_EQ(game.state.ballVelocity.y, -180.f);
+    // Centre past the end, the ball still over it: beyond 0.8, unclamped.
+    stepBall(game, {474.f, 519.f}, {0.f, 300.f});
+    EXPECT_FLOAT_EQ(game.state.ballVelocity.x, 288.f);
+    EXPECT_FLOAT_EQ(game.state.ballVelocity.y, -84.f);
 
     // From the side or below: lifted onto the top edge and sent up.
     stepBall(game, {300.f, 560.f}, {100.f, -50.f});

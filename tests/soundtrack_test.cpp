@@ -1,7 +1,9 @@
 // Opening the music: a track that cannot be opened gets its one console line
 // and stays silent, never played or stopped; the other track is unaffected.
+// Without the font no track starts at all.
 
 #include "app/soundtrack.hpp"
+#include "app/game.hpp"
 #include "sfml_compat.hpp"
 
 #include <gtest/gtest.h>
@@ -39,7 +41,7 @@ std::string openAndCaptureStderr(Soundtrack& music) {
 
 }  // namespace
 
-TEST(Soundtrack, ReportsEachTrackThatCannotBeOpened) {
+TEST(Soundtrack, ReportsEachTrackThatCannotBeOpenedAndNoneStartsWithoutTheFont) {
     const std::string menuLine = "ERRORE: impossibile caricare la musica del menu!\n";
     const std::string gameLine = "ERRORE: impossibile caricare la musica del gioco!\n";
     {
@@ -76,5 +78,18 @@ TEST(Soundtrack, ReportsEachTrackThatCannotBeOpened) {
         EXPECT_EQ(music.gameMusic.value().getStatus(), sf::SoundSource::Status::Playing);
         stopTrack(music, Track::Game);
         EXPECT_EQ(music.gameMusic.value().getStatus(), sf::SoundSource::Status::Stopped);
+    }
+    {
+        // Both tracks, no font: the start-up ends there, before any music.
+        InFolder folder;
+        for (const char* file : {"menu_music.ogg", "game_music.ogg"})
+            fs::copy_file(folder.previous / file, file);
+        testing::internal::CaptureStdout();
+        Game game([] { return 1; });
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  "PROGRAMMA AVVIATO!\nERRORE: Font non trovato!\n");
+        EXPECT_FALSE(game.started());
+        EXPECT_EQ(game.music.menuMusic.value().getStatus(), sf::SoundSource::Status::Stopped);
+        EXPECT_EQ(game.music.gameMusic.value().getStatus(), sf::SoundSource::Status::Stopped);
     }
 }

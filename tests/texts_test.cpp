@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace {
 
 sf::Vector2f boundsCentre(const sf::Text& text) {
@@ -39,7 +37,15 @@ TEST(Texts, FifteenTextsAsCreated) {
         {t.exitItemText, "EXIT THE GAME", 30, sf::Color::White, true, {400, 500}},
         {t.menuHintText, "Use UP/DOWN to select, ENTER to confirm", 16, grey, false, {150, 550}},
         {t.instructionsTitleText, "INSTRUCTIONS", 40, sf::Color::White, false, {230, 60}},
-        {t.instructionsBodyText, instructionsBody, 22, sf::Color::White, false, {100, 150}},
+        {t.instructionsBodyText,
+         "Use the LEFT ARROW and RIGHT ARROW\nto move the bar.\n\nBounce the ball, don't drop "
+         "it.\nHit obstacles to increase\nits speed.\n\nWatch out for the flower: when it "
+         "appears,\nthe ball becomes invisible!\n\nSurvive 60 seconds to win.\n\nPress ESC to "
+         "return to the menu",
+         22,
+         sf::Color::White,
+         false,
+         {100, 150}},
         {t.timerText, "", 24, sf::Color::White, false, {700, 15}},
         {t.scoreText, "SCORE: 0", 30, sf::Color::White, true, {400, 30}},
         {t.popupText, "+100", 32, sf::Color::White, true, {0, 0}},
@@ -59,13 +65,6 @@ TEST(Texts, FifteenTextsAsCreated) {
         EXPECT_EQ(row.text.getOutlineThickness(), 0.f);
         EXPECT_EQ(row.text.getStyle(), sf::Text::Regular);
     }
-    // Thirteen lines, four of them empty, no break after the last.
-    const std::string body = instructionsBody;
-    EXPECT_EQ(std::count(body.begin(), body.end(), '\n'), 12);
-    EXPECT_NE(body.find("\n\nBounce the ball, don't drop it.\n"), std::string::npos);
-    EXPECT_NE(body.find("Watch out for the flower: when it appears,\nthe ball becomes invisible!"),
-              std::string::npos);
-    EXPECT_EQ(body.substr(body.size() - 32), "\nPress ESC to return to the menu");
 }
 
 TEST(Texts, HudWritesTimeAndPointsAndKeepsThemCentred) {

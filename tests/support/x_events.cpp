@@ -4,6 +4,8 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <string>
 #include <thread>
 
 namespace {
@@ -57,3 +59,25 @@ bool sendKeyPress(unsigned long window, const char* keysymName) {
     event.xkey.keycode = static_cast<unsigned>(XStringToKeysym(keysymName));
     return send(window, event);
 }
+
+namespace {
+
+bool xdotool(const std::string& arguments) {
+    return std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+}  // namespace
+
+bool focusWindow(unsigned long window) {
+    Display* display = openDisplay();
+    if (display == nullptr) return false;
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+    XSync(display, False);
+    XCloseDisplay(display);
+    return true;
+}
+
+HeldKey::HeldKey(const char* keysymName)
+    : pressed(xdotool(std::string("keydown ") + keysymName)), name(keysymName) {}
+
+HeldKey::~HeldKey() { xdotool(std::string("keyup ") + name); }

@@ -6,3 +6,21 @@ bool sendCloseRequest(unsigned long window);
 
 // A key press of `keysymName` (e.g. "Down"), sent to the window's own client.
 bool sendKeyPress(unsigned long window, const char* keysymName);
+
+// Gives the window the input focus, as a click on it would, or with 0 takes
+// it from every window; false on failure.
+bool focusWindow(unsigned long window);
+
+// A key held down through XTEST, as a player holds it, until this goes: the
+// keyboard itself reads it as pressed.
+class HeldKey {
+public:
+    explicit HeldKey(const char* keysymName);
+    ~HeldKey();
+    HeldKey(const HeldKey&) = delete;
+    HeldKey& operator=(const HeldKey&) = delete;
+    const bool pressed;
+
+private:
+    const char* const name;
+};

@@ -65,36 +65,6 @@ private:
 
 class PlumwickWindow : public RealWindow {};
 
-TEST_F(PlumwickWindow, ReportsMissingFilesInOrderAndStopsOnlyWithoutTheFont) {
-    const Lines fontMissing{"PROGRAMMA AVVIATO!", "ERRORE: Font non trovato!"};
-    const std::string menuMusicMissing = "ERRORE: impossibile caricare la musica del menu!";
-    const std::string gameMusicMissing = "ERRORE: impossibile caricare la musica del gioco!";
-    {
-        SCOPED_TRACE("no files at all");
-        Game game({});
-        EXPECT_EQ(game.waitForExit(15), 1);
-        EXPECT_EQ(game.stdoutLines(), fontMissing);
-        EXPECT_EQ(game.stderrLines(), (Lines{menuMusicMissing, gameMusicMissing}));
-    }
-    {
-        SCOPED_TRACE("both musics, no font");
-        Game game({"menu_music.ogg", "game_music.ogg"});
-        EXPECT_EQ(game.waitForExit(15), 1);
-        EXPECT_EQ(game.stdoutLines(), fontMissing);
-        EXPECT_EQ(game.stderrLines(), Lines{});
-    }
-    {
-        SCOPED_TRACE("font and game music, no menu music: the game runs on");
-        Game game({"pixel_font.ttf", "game_music.ogg"});
-        ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
-        EXPECT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
-        game.requestClose();
-        EXPECT_EQ(game.waitForExit(5), 0);
-        EXPECT_EQ(game.stdoutLines(), Lines{"PROGRAMMA AVVIATO!"});
-        EXPECT_EQ(game.stderrLines(), Lines{menuMusicMissing});
-    }
-}
-
 TEST_F(PlumwickWindow, MenuHighlightInstructionsFieldAndExit) {
     Game game(allAssets);
     ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
