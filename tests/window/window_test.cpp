@@ -143,6 +143,11 @@ TEST_F(PlumwickWindow, MenuHighlightInstructionsFieldAndExit) {
     EXPECT_NEAR(centreX(bar), 400, 1);
     EXPECT_EQ(menuLooks(field.image).find_first_of("WG"), std::string::npos)
         << "menu items on the field";
+    // A few seconds of play, shorter than the ball's first fall to the bar.
+    sleepFor(2.5);
+    const Shot played = game.shoot();
+    EXPECT_TRUE(fieldShown(played.image)) << played.file;
+    EXPECT_FALSE(samePicture(played.image, field.image)) << "the field stood still";
 
     game.press("Escape");
     const Shot menuAgain = game.shootUntil(menuReads("WGGG"), 3);
