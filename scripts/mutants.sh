@@ -28,16 +28,10 @@ object=""
 # it again. A header comes back with a fresh time stamp instead, so that
 # everything built from its mutant is compiled again.
 restore() {
-    if [[ -n "$current" && -n "$object" ]]; then
-        cp -p "$SAVED/original" "$PLUMWICK_ROOT/$current"
-    elif [[ -n "$current" ]]; then
-        cp "$SAVED/original" "$PLUMWICK_ROOT/$current"  # newer than what the mutant built
-    fi
+    if [[ -n "$current" ]]; then cp ${object:+-p} "$SAVED/original" "$PLUMWICK_ROOT/$current"; fi
+    if [[ -n "$object" ]]; then cp -p "$SAVED/original.o" "$object" && touch "$object"; fi
     current=""
-    if [[ -n "$object" ]]; then
-        cp -p "$SAVED/original.o" "$object" && touch "$object"
-        object=""
-    fi
+    object=""
 }
 # Replaces the display's own trap: the display still goes at the end.
 cleanup() {
@@ -64,8 +58,6 @@ if ! runTests; then
 fi
 
 total=0
-killed=0
-stillborn=0
 survivors=()
 unbuilt=()
 while IFS=$'\t' read -r file expression description; do
@@ -95,18 +87,14 @@ while IFS=$'\t' read -r file expression description; do
         verdict="killed"
     fi
     restore
-    if [[ "$verdict" == SURVIVED ]]; then
-        survivors+=("$file: $description")
-    elif [[ "$verdict" == STILLBORN ]]; then
-        stillborn=$((stillborn + 1))
-        unbuilt+=("$file: $description")
-    else
-        killed=$((killed + 1))
-    fi
+    [[ "$verdict" != SURVIVED ]] || survivors+=("$file: $description")
+    [[ "$verdict" != STILLBORN ]] || unbuilt+=("$file: $description")
     printf '%3d %-9s %-28s %s\n' "$total" "$verdict" "${file#src/}" "$description"
 done <"$LIST"
 
 for s in "${survivors[@]}"; do echo "survived: $s"; done
 for s in "${unbuilt[@]}"; do echo "stillborn (rewrite its line): $s"; done
-echo "mutants: $killed killed, ${#survivors[@]} survived, $stillborn stillborn of $total"
+stillborn=${#unbuilt[@]}
+echo "mutants: $((total - ${#survivors[@]} - stillborn)) killed, ${#survivors[@]} survived," \
+    "$stillborn stillborn of $total"
 [[ ${#survivors[@]} -eq 0 && $stillborn -eq 0 ]]
