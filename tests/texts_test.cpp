@@ -21,6 +21,11 @@ TEST(Texts, FifteenTextsAsCreated) {
     GameFixture game;
     Texts& t = game.texts;
     const sf::Color grey{150, 150, 150};
+    const std::string body =
+        "Use the LEFT ARROW and RIGHT ARROW\nto move the bar.\n\nBounce the ball, don't drop it.\n"
+        "Hit obstacles to increase\nits speed.\n\nWatch out for the flower: when it appears,\n"
+        "the ball becomes invisible!\n\nSurvive 60 seconds to win.\n\n"
+        "Press ESC to return to the menu";
     struct Row {
         const sf::Text& text;
         std::string string;
@@ -37,15 +42,7 @@ TEST(Texts, FifteenTextsAsCreated) {
         {t.exitItemText, "EXIT THE GAME", 30, sf::Color::White, true, {400, 500}},
         {t.menuHintText, "Use UP/DOWN to select, ENTER to confirm", 16, grey, false, {150, 550}},
         {t.instructionsTitleText, "INSTRUCTIONS", 40, sf::Color::White, false, {230, 60}},
-        {t.instructionsBodyText,
-         "Use the LEFT ARROW and RIGHT ARROW\nto move the bar.\n\nBounce the ball, don't drop "
-         "it.\nHit obstacles to increase\nits speed.\n\nWatch out for the flower: when it "
-         "appears,\nthe ball becomes invisible!\n\nSurvive 60 seconds to win.\n\nPress ESC to "
-         "return to the menu",
-         22,
-         sf::Color::White,
-         false,
-         {100, 150}},
+        {t.instructionsBodyText, body, 22, sf::Color::White, false, {100, 150}},
         {t.timerText, "", 24, sf::Color::White, false, {700, 15}},
         {t.scoreText, "SCORE: 0", 30, sf::Color::White, true, {400, 30}},
         {t.popupText, "+100", 32, sf::Color::White, true, {0, 0}},

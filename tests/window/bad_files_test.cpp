@@ -16,6 +16,7 @@
 
 #include <sys/stat.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -37,21 +38,11 @@ const std::string noGameMusicLine = "ERRORE: impossibile caricare la musica del 
 const std::string noDeviceLine =
     "ERRORE: nessun dispositivo audio, il gioco continua senza musica!";
 
+// The bounding box of some white pixels, edges included: left, top, right, bottom.
+using Box = std::array<int, 4>;
+
 // The white "VOLUME: ON" and "VOLUME: OFF" (it keeps the origin of "ON", so
 // it reaches further right) on the menu, VOLUME highlighted.
-// The bounding box of some white pixels, edges included.
-struct Box {
-    int left, top, right, bottom;
-};
-
-bool operator==(const Box& a, const Box& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-std::ostream& operator<<(std::ostream& out, const Box& b) {
-    return out << "{" << b.left << ", " << b.top << ", " << b.right << ", " << b.bottom << "}";
-}
-
 const Box volumeOnInk{320, 431, 479, 448};  // centred on x = 400
 const Box volumeOffInk{320, 431, 498, 448};
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 #include <utility>
+#include <vector>
 
 using namespace window_test;
 
@@ -165,33 +166,16 @@ TEST_F(PlumwickWindow, MenuHighlightInstructionsFieldAndExit) {
 }
 
 TEST_F(PlumwickWindow, CloseRequestEndsTheGameWithStatus0) {
-    {
-        SCOPED_TRACE("on the menu");
+    // On the menu, on the instructions page, during a game.
+    const std::pair<std::vector<std::string>, bool (*)(const sf::Image&)> screens[] = {
+        {{}, menuShown}, {{"Down", "Return"}, instructionsShown}, {{"Return"}, threeHeartsShown}};
+    for (const auto& [keys, shown] : screens) {
+        SCOPED_TRACE(keys.size());
         Game game(allAssets);
         ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
         ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
-        game.requestClose();
-        EXPECT_EQ(game.waitForExit(5), 0);
-    }
-    {
-        SCOPED_TRACE("on the instructions page");
-        Game game(allAssets);
-        ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
-        ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
-        game.press("Down");
-        ASSERT_EQ(menuLooks(game.shootUntil(menuReads("GWGG"), 3).image), "GWGG");
-        game.press("Return");
-        ASSERT_TRUE(instructionsShown(game.shootUntil(instructionsShown, 3).image));
-        game.requestClose();
-        EXPECT_EQ(game.waitForExit(5), 0);
-    }
-    {
-        SCOPED_TRACE("during a game");
-        Game game(allAssets);
-        ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
-        ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
-        game.press("Return");
-        ASSERT_TRUE(threeHeartsShown(game.shootUntil(threeHeartsShown, 3).image));
+        for (const std::string& key : keys) game.press(key);
+        ASSERT_TRUE(shown(game.shootUntil(shown, 3).image));
         sleepFor(0.5);
         game.requestClose();
         EXPECT_EQ(game.waitForExit(5), 0);
