@@ -104,7 +104,7 @@ figures() {
     echo "${frames:+, soak frames $frames}${depends:+; Depends: $depends}"
 }
 
-# run SPEC: one run (here, SUITE or SUITE:ARCH); its summary line goes to LOG.result.
+# run ENTRY: one run (here, SUITE or SUITE:ARCH); its summary line goes to LOG.result.
 run() {
     local suite=${1%:*} arch=$native args=() where="fresh root" log=$logs/${1/:/-}.log root result=PASS
     [[ $1 != *:* ]] || arch=${1#*:}
@@ -125,14 +125,14 @@ run() {
     [ $result = PASS ] || line+="; failed in step '$(plumwick_last_step "$log")' (log: $log)"
     echo "$line; $(figures "$log")" >"$log.result"
 }
-run_chain() { for spec; do run "$spec"; done; }
+run_chain() { for entry; do run "$entry"; done; }
 
 for chain in "$@"; do plumwick_start_job run_chain ${chain//+/ }; done
 wait
 passed=0 summary=()
-for spec in "${runs[@]}"; do
-    log=$logs/${spec/:/-}.log
-    summary+=("$(cat "$log.result" 2>/dev/null || echo "$spec: no result")")
+for entry in "${runs[@]}"; do
+    log=$logs/${entry/:/-}.log
+    summary+=("$(cat "$log.result" 2>/dev/null || echo "$entry: no result")")
     rm -f "$log.result"
     [[ ${summary[-1]} == *": PASS in"* ]] && passed=$((passed + 1)) && continue
     echo "---- the last lines of $log:"
