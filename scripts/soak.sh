@@ -3,12 +3,13 @@
 # screen (never EXIT THE GAME), then closes it; fails unless it closes with
 # status 0, its resident memory stays within 5% and its frame rate (frames per
 # second of the game's main-thread CPU time, measured on the menu after the
-# first minute and at the end) within 10%. Prints the figures.
+# first minute and at the end) falls by no more than 10%. Prints the figures.
 #
 #   bash scripts/soak.sh [SECONDS]    # 600 by default
 #
-# Runs of under five minutes compare 5-second stretches, which move by up to
-# 20% on a busy two-core machine by themselves: they allow 25%.
+# A run of under five minutes only reports its frame rate: it is too short to
+# show a slowdown that grows with play, and its two 5-second stretches move by
+# half by themselves on a loaded machine (+55% seen with four CI runs at once).
 # PLUMWICK_SOAK_LOG=file.csv keeps the per-second samples.
 set -euo pipefail
 PLUMWICK_ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,7 +21,7 @@ seconds=${1:-600}
     exit 2
 }
 tolerance=0.10
-[ "$seconds" -lt 300 ] && tolerance=0.25
+[ "$seconds" -ge 300 ] || tolerance=""
 
 plumwick_install_missing
 plumwick_build "$PLUMWICK_ROOT/build" -DPLUMWICK_TESTS=ON -- \
