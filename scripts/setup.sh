@@ -110,7 +110,7 @@ plumwick_focus_window() {
 # plumwick_stop_jobs (a trap's work) ends each whole, whatever it started.
 plumwick_jobs=()
 plumwick_start_job() { set -m; "$@" & plumwick_jobs+=("$!"); }
-plumwick_stop_jobs() { kill -TERM -- "${plumwick_jobs[@]/#/-}" 2>/dev/null; wait || true; }
+plumwick_stop_jobs() { kill -TERM -- "${plumwick_jobs[@]/#/-}" 2>/dev/null || true; wait || true; }
 # plumwick_logged LABEL LOG COMMAND...: runs COMMAND with its output kept in LOG
 # and shown with each line prefixed "[LABEL] "; returns its status. A failed run
 # stopped in the last step its log names (a "== STEP" line): plumwick_last_step LOG.
