@@ -60,13 +60,13 @@ bool sendKeyPress(unsigned long window, const char* keysymName) {
     return send(window, event);
 }
 
-namespace {
-
 bool xdotool(const std::string& arguments) {
-    return std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0) return true;
+    }
+    return false;
 }
-
-}  // namespace
 
 bool focusWindow(unsigned long window) {
     Display* display = openDisplay();

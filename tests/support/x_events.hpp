@@ -1,11 +1,17 @@
 #pragma once
 // Events sent to a window the way another X client would send them.
 
+#include <string>
+
 // WM_DELETE_WINDOW, as a window manager's close button sends it; false on failure.
 bool sendCloseRequest(unsigned long window);
 
 // A key press of `keysymName` (e.g. "Down"), sent to the window's own client.
 bool sendKeyPress(unsigned long window, const char* keysymName);
+
+// Runs xdotool with the arguments, a few tries: Xvfb on a busy machine
+// refuses a connection now and then. False when every try failed.
+bool xdotool(const std::string& arguments);
 
 // Gives the window the input focus, as a click on it would, or with 0 takes
 // it from every window; false on failure.

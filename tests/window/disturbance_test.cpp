@@ -2,6 +2,7 @@
 // flooded with key presses, stretched and squeezed. (Held keys and the focus
 // are the unit tests' Frame.HeldKeysAreReadFromTheKeyboardOnlyWithTheFocus.)
 #include "game_looks.hpp"
+#include "x_events.hpp"
 
 #include <gtest/gtest.h>
 

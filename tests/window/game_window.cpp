@@ -218,14 +218,6 @@ Shot Game::shootUntil(const std::function<bool(const sf::Image&)>& done, double 
     }
 }
 
-bool xdotool(const std::string& arguments) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (attempt > 0) sleepFor(0.1);
-        if (run("xdotool " + arguments) == 0) return true;
-    }
-    return false;
-}
-
 namespace {
 
 void xdotoolOrFail(const std::string& arguments) {

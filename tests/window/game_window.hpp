@@ -97,10 +97,6 @@ private:
 // stores its stdout in `out` when given.
 int run(const std::string& command, std::string* out = nullptr);
 
-// Runs xdotool with the arguments, a few tries: Xvfb on a busy machine
-// refuses a connection now and then. False when every try failed.
-bool xdotool(const std::string& arguments);
-
 // Copies the shot to $PLUMWICK_SHOTS_DIR/name when that variable is set.
 void keepForReadme(const Shot& shot, const std::string& name);
 
