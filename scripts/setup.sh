@@ -82,8 +82,11 @@ plumwick_start_display() {
     # and abstract socket, which every root on the machine shares) and writes it
     # once it answers. A square screen: SFML 2.5 centres new windows by the
     # screen's width. No auto-repeat within a minute: on a loaded machine
-    # xdotool's key-up can come late, and the server would add presses.
-    Xvfb -displayfd 3 -screen 0 1600x1600x24 -ardelay 60000 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+    # xdotool's key-up can come late, and the server would add presses. No
+    # reset when the last client leaves: a reset drops the connections made
+    # meanwhile, and a test that starts as the one before it ends is refused.
+    Xvfb -displayfd 3 -screen 0 1600x1600x24 -ardelay 60000 -noreset -nolisten tcp \
+        3>"$number" >/dev/null 2>&1 &
     plumwick_xvfb_pid=$!
     trap 'kill $plumwick_xvfb_pid 2>/dev/null || true' EXIT
     for _ in $(seq 600); do

@@ -1,6 +1,6 @@
 // One GL context held for the whole test process. Without it SFML opens and
 // closes a connection to the X server for every texture made outside a
-// window, and a virtual X server now and then refuses one of those.
+// window, and an X server that resets as its last client leaves refuses some.
 
 #include <SFML/Window/Context.hpp>
 

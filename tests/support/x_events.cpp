@@ -10,7 +10,7 @@
 
 namespace {
 
-// Xvfb on a busy machine refuses a connection now and then: try a few times.
+// An X server resetting as its last client leaves refuses connections: try a few times.
 Display* openDisplay() {
     Display* display = nullptr;
     for (int attempt = 0; attempt < 5 && display == nullptr; ++attempt) {

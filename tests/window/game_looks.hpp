@@ -114,7 +114,8 @@ protected:
         const char* display = std::getenv("DISPLAY");
         if (display == nullptr || *display == '\0') {
             GTEST_SKIP() << "DISPLAY is not set: these tests open the game's window and need an X "
-                            "server (e.g. Xvfb :95 -screen 0 1600x1600x24, then DISPLAY=:95)";
+                            "server (e.g. Xvfb :95 -screen 0 1600x1600x24 -noreset, then "
+                            "DISPLAY=:95)";
         }
     }
 };

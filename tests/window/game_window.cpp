@@ -150,8 +150,8 @@ bool Game::relaunchIfDisplayRefused() {
     const std::string err((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (relaunches >= 2 || err.find("Failed to open X11 display") == std::string::npos)
         return false;
-    std::cerr << "[window] the X server refused the game's connection (busy machine?); starting it "
-                 "again\n";
+    std::cerr << "[window] the X server refused the game's connection (a server reset?); starting "
+                 "it again\n";
     ++relaunches;
     stop();
     launch();

@@ -80,7 +80,8 @@ public:
 private:
     void launch();
     void stop();
-    // A busy X server now and then refuses a connection: start the game again (twice at most).
+    // An X server resetting as its last client leaves refuses connections: start the
+    // game again (twice at most).
     bool relaunchIfDisplayRefused();
 
     std::filesystem::path workDir;
