@@ -1,6 +1,5 @@
-// One GL context held for the whole test process. Without it SFML opens and
-// closes a connection to the X server for every texture made outside a
-// window, and an X server that resets as its last client leaves refuses some.
+// One GL context held for the whole test process, so that SFML does not open
+// and close a connection to the X server for every texture made outside a window.
 
 #include <SFML/Window/Context.hpp>
 

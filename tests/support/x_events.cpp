@@ -3,25 +3,13 @@
 
 #include <X11/Xlib.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 namespace {
 
-// An X server resetting as its last client leaves refuses connections: try a few times.
-Display* openDisplay() {
-    Display* display = nullptr;
-    for (int attempt = 0; attempt < 5 && display == nullptr; ++attempt) {
-        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        display = XOpenDisplay(nullptr);
-    }
-    return display;
-}
-
 bool send(unsigned long window, XEvent& event) {
-    Display* display = openDisplay();
+    Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return false;
     event.xany.display = display;
     event.xany.window = window;
@@ -61,15 +49,11 @@ bool sendKeyPress(unsigned long window, const char* keysymName) {
 }
 
 bool xdotool(const std::string& arguments) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0) return true;
-    }
-    return false;
+    return std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 bool focusWindow(unsigned long window) {
-    Display* display = openDisplay();
+    Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return false;
     XSetInputFocus(display, window, RevertToParent, CurrentTime);
     XSync(display, False);

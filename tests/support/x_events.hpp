@@ -9,8 +9,7 @@ bool sendCloseRequest(unsigned long window);
 // A key press of `keysymName` (e.g. "Down"), sent to the window's own client.
 bool sendKeyPress(unsigned long window, const char* keysymName);
 
-// Runs xdotool with the arguments, a few tries: an X server that resets when
-// its last client leaves refuses connections meanwhile. False when every try failed.
+// Runs xdotool with the arguments; false when it fails.
 bool xdotool(const std::string& arguments);
 
 // Gives the window the input focus, as a click on it would, or with 0 takes

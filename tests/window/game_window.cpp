@@ -145,19 +145,6 @@ void Game::stop() {
     processId = -1;
 }
 
-bool Game::relaunchIfDisplayRefused() {
-    std::ifstream in(workDir / "stderr.txt");
-    const std::string err((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (relaunches >= 2 || err.find("Failed to open X11 display") == std::string::npos)
-        return false;
-    std::cerr << "[window] the X server refused the game's connection (a server reset?); starting "
-                 "it again\n";
-    ++relaunches;
-    stop();
-    launch();
-    return true;
-}
-
 Game::~Game() {
     stop();
     if (workDir.empty()) return;
@@ -170,9 +157,8 @@ Game::~Game() {
 }
 
 bool Game::waitForWindow(double seconds) {
-    auto start = Clock::now();
+    const auto start = Clock::now();
     while (windowId == 0 && secondsSince(start) < seconds) {
-        if (relaunchIfDisplayRefused()) start = Clock::now();
         for (unsigned long id : plumwickWindows()) {
             if (std::find(windowsBefore.begin(), windowsBefore.end(), id) == windowsBefore.end())
                 windowId = id;
@@ -244,16 +230,12 @@ void Game::requestClose() {
 }
 
 int Game::waitForExit(double seconds) {
-    auto start = Clock::now();
+    const auto start = Clock::now();
     for (;;) {
         if (processId <= 0) return -1;
         int status = 0;
         const bool exited = waitpid(processId, &status, WNOHANG) == processId;
         if (exited) processId = -1;
-        if (relaunchIfDisplayRefused()) {
-            start = Clock::now();
-            continue;
-        }
         if (exited && WIFSIGNALED(status)) {
             ADD_FAILURE() << "the game was killed by signal " << WTERMSIG(status) << " ("
                           << strsignal(WTERMSIG(status)) << ")";

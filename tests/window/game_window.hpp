@@ -80,9 +80,6 @@ public:
 private:
     void launch();
     void stop();
-    // An X server resetting as its last client leaves refuses connections: start the
-    // game again (twice at most).
-    bool relaunchIfDisplayRefused();
 
     std::filesystem::path workDir;
     Lines extraEnvironment;
@@ -91,7 +88,6 @@ private:
     unsigned long windowId = 0;
     int shotCount = 0;
     unsigned shotWidth = 800, shotHeight = 600;
-    int relaunches = 0;
 };
 
 // Runs a shell command (with a time limit); returns its exit status and
