@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the .deb in build-package/, checks it with lintian, installs it with
+# Builds the .deb in build-package/, checks that another build of the same
+# sources gives the same bytes, checks it with lintian, installs it with
 # apt, checks what it laid down, starts the installed game the way its menu entry does from an
 # unrelated directory, checks the menu on a screenshot, leaves through the
 # menu, then removes the package and checks that nothing of it is left.
@@ -74,6 +75,16 @@ for library in libc6 libstdc++6 $sfml_packages; do
     [[ ", $depends," == *", $library "* || ", $depends," == *", $library,"* ]] ||
         fail "Depends lacks $library: $depends"
 done
+
+echo "== package: the same bytes from another build"
+# Elsewhere, later, by another user: the same commit must pack the same .deb.
+bash "$PLUMWICK_ROOT/scripts/check-reproducible.sh" "$deb" || fail "the .deb does not reproduce"
+
+echo "== package: its folders are 755 whatever the builder's umask"
+(cd "$build" && umask 077 && cpack -B "$work/umask" >"$work/cpack.log" 2>&1) ||
+    { cat "$work/cpack.log" >&2; exit 1; }
+expect "folders not 755 when packed under umask 077" "" \
+    "$(dpkg-deb -c "$work/umask/$(basename "$deb")" | awk '/^d/ && $1 != "drwxr-xr-x"')"
 
 echo "== package: lintian"
 # Every error and warning fails; each override in packaging/lintian-overrides

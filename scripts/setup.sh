@@ -8,7 +8,7 @@ plumwick_play_packages=(build-essential cmake pkg-config libsfml-dev libopenal-d
 plumwick_test_packages=(
     libgtest-dev libbenchmark-dev libx11-dev
     xvfb xauth x11-utils xdotool imagemagick clang-format valgrind
-    dpkg-dev desktop-file-utils appstream lintian
+    dpkg-dev desktop-file-utils appstream lintian faketime diffoscope-minimal
 )
 
 # plumwick_install_missing [play|test|ARCH|-- PACKAGE...]: installs the packages
