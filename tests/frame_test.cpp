@@ -176,3 +176,20 @@ TEST(Frame, ClocksEventsAdvanceAndDrawingRunForReal) {
     EXPECT_FALSE(game.window.isOpen());
     EXPECT_GT(popup.elapsed, 0.f);
 }
+
+TEST(Frame, EventsQueuedBehindACloseRequestAreNotHandled) {
+    GameFixture game;
+    const unsigned long window = windowOf(game);
+    const auto handleWhenQueued = [&] {
+        waitMs(200);
+        handleEvents(game);
+    };
+    ASSERT_TRUE(sendKeyPress(window, "Down"));
+    handleWhenQueued();
+    ASSERT_EQ(game.shell.menuSelection, howToPlayItem);  // a key alone is handled
+    ASSERT_TRUE(sendCloseRequest(window));
+    ASSERT_TRUE(sendKeyPress(window, "Down"));
+    handleWhenQueued();
+    EXPECT_FALSE(game.window.isOpen());
+    EXPECT_EQ(game.shell.menuSelection, howToPlayItem);
+}

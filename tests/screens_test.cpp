@@ -1,14 +1,10 @@
 // The key table of every screen, the volume switch and which music plays.
 
 #include "game_fixture.hpp"
-#include "sfml_compat.hpp"
-#include "x_events.hpp"
 
 #include <SFML/System/Time.hpp>
 
-#include <chrono>
 #include <functional>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -174,23 +170,6 @@ TEST(Screens, MusicFollowsEveryMoveInEveryOrder) {
                 EXPECT_EQ(track->getStatus(), Status::Stopped) << i;
         }
     }
-}
-
-TEST(Screens, EventsQueuedBehindACloseRequestAreNotHandled) {
-    GameFixture game;
-    const auto window = static_cast<unsigned long>(compat::nativeHandle(game.window));
-    const auto handleWhenQueued = [&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        handleEvents(game);
-    };
-    ASSERT_TRUE(sendKeyPress(window, "Down"));
-    handleWhenQueued();
-    ASSERT_EQ(game.shell.menuSelection, howToPlayItem);  // a key alone is handled
-    ASSERT_TRUE(sendCloseRequest(window));
-    ASSERT_TRUE(sendKeyPress(window, "Down"));
-    handleWhenQueued();
-    EXPECT_FALSE(game.window.isOpen());
-    EXPECT_EQ(game.shell.menuSelection, howToPlayItem);
 }
 
 TEST(Screens, ExitTheGameClosesTheWindow) {

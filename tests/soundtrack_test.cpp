@@ -8,8 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
 #include <filesystem>
+#include <random>
+#include <string>
 
 namespace fs = std::filesystem;
 
@@ -19,8 +20,11 @@ namespace {
 class InFolder {
 public:
     InFolder() : previous(fs::current_path()) {
-        std::string name = (fs::temp_directory_path() / "plumwick-XXXXXX").string();
-        folder = ::mkdtemp(name.data());
+        // A new folder of its own (mkdtemp is POSIX only): create_directory
+        // says false when the name is taken.
+        std::random_device random;
+        do folder = fs::temp_directory_path() / ("plumwick-" + std::to_string(random()));
+        while (!fs::create_directory(folder));
         fs::current_path(folder);
     }
     ~InFolder() {
