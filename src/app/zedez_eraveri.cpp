@@ -2,8 +2,10 @@
 
 #include "app/frame.hpp"
 #include "app/game.hpp"
+#include "platform.hpp"
 
 int main() {
+    platform::prepareProcess();
     Game game;
     if (!game.started()) return 1;
     while (game.window.isOpen()) runFrame(game);

@@ -1,0 +1,77 @@
+#pragma once
+// What the game does differently as a Windows program, all of it: main calls
+// prepareProcess() first. Elsewhere it does nothing.
+//
+// The game is a GUI-subsystem program there, so a double-click opens no
+// console window; such a program starts without a console of its own, and
+// its console lines would be lost when a terminal starts it. Its three files
+// are opened by bare name, so it works in the folder of its .exe, as the
+// Debian launcher starts it in its data folder.
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <fstream>
+#include <iostream>
+#include <string>
+#endif
+
+namespace platform {
+
+#ifdef _WIN32
+
+namespace detail {
+
+inline bool given(DWORD stream) {
+    const HANDLE handle = GetStdHandle(stream);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+}
+
+// A redirect (a file or a pipe) arrives as a valid std handle and is kept;
+// only the streams that have none are sent to the console of the program that
+// started the game, when it has one (cmd.exe, PowerShell). The game writes its
+// lines through std::cout and std::cerr, so those are pointed at the console
+// (freopen cannot reopen stdout under Wine: its C runtime gives a stream that
+// started without a handle no file descriptor).
+inline void reachParentConsole() {
+    const bool out = given(STD_OUTPUT_HANDLE), err = given(STD_ERROR_HANDLE);
+    if (out && err) return;
+    if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;  // Explorer: no console, no lines
+    // Never deleted: the streams use it until the very end of the process.
+    static std::ofstream* const console = new std::ofstream("CONOUT$");
+    if (!out) std::cout.rdbuf(console->rdbuf());
+    if (!err) std::cerr.rdbuf(console->rdbuf());
+}
+
+// The folder of the running .exe, whatever folder it was started from.
+inline void workBesideTheExe() {
+    std::wstring path(32768, L'\0');  // the longest path Windows has
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) return;
+    const std::size_t slash = path.find_last_of(L"\\/", length);
+    if (slash == std::wstring::npos) return;
+    // A drive's root keeps its backslash: "C:" alone means that drive's current folder.
+    path.resize(slash == 2 && path[1] == L':' ? slash + 1 : slash);
+    SetCurrentDirectoryW(path.c_str());
+}
+
+}  // namespace detail
+
+inline void prepareProcess() {
+    detail::reachParentConsole();
+    detail::workBesideTheExe();
+}
+
+#else
+
+inline void prepareProcess() {}
+
+#endif
+
+}  // namespace platform
