@@ -11,8 +11,17 @@ plumwick_test_packages=(
     dpkg-dev desktop-file-utils appstream lintian faketime diffoscope-minimal
 )
 
-# plumwick_install_missing [play|test|ARCH|-- PACKAGE...]: installs the packages
-# of that set that are missing (the test set includes the play set; ARCH's, e.g.
+# To build the Windows zip and installer (scripts/build-windows.sh) on top of
+# the play set, which renders the icon; and to test them under Wine.
+plumwick_cross_windows_packages=(g++-mingw-w64-x86-64-posix nsis zip icoutils)
+plumwick_wine_packages=(
+    wine wine64 libgtest-dev libx11-dev xvfb xauth x11-utils xdotool imagemagick unzip
+    liblnk-utils
+)
+
+# plumwick_install_missing [play|test|windows|wine|ARCH|-- PACKAGE...]: installs
+# the packages of that set that are missing (the test set includes the play
+# set, and so do windows and wine, which includes windows; ARCH's, e.g.
 # arm64, is what a cross build for it and its tests under qemu need: this
 # machine's tools, that architecture's libraries); as root, else says how.
 plumwick_install_missing() {
@@ -20,6 +29,8 @@ plumwick_install_missing() {
     case $set in
     play) ;;
     test) wanted+=("${plumwick_test_packages[@]}") ;;
+    windows) wanted+=("${plumwick_cross_windows_packages[@]}") ;;
+    wine) wanted+=("${plumwick_cross_windows_packages[@]}" "${plumwick_wine_packages[@]}") ;;
     --) wanted=("${@:2}") ;;
     *) arch=$set wanted=(build-essential cmake dpkg-dev arch-test xvfb xauth x11-utils xdotool imagemagick
            "crossbuild-essential-$set" libsfml-dev:"$set" libopenal-dev:"$set" libgtest-dev:"$set"
@@ -119,3 +130,4 @@ plumwick_stop_jobs() { kill -TERM -- "${plumwick_jobs[@]/#/-}" 2>/dev/null || tr
 # stopped in the last step its log names (a "== STEP" line): plumwick_last_step LOG.
 plumwick_logged() { "${@:3}" 2>&1 | tee "$2" | sed -u "s/^/[$1] /"; return "${PIPESTATUS[0]}"; }
 plumwick_last_step() { grep -E '^== ' "$1" | tail -n 1 | sed 's/^== //'; }
+
