@@ -36,6 +36,8 @@ plumwick_build "$build" -DCMAKE_TOOLCHAIN_FILE="$PLUMWICK_ROOT/packaging/windows
     "$@" -- plumwick
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
 epoch=$(sed -n 's/^PLUMWICK_WINDOWS_EPOCH:[A-Z]*=//p' "$build/CMakeCache.txt")
+# strip stamps the PE file it writes with SOURCE_DATE_EPOCH, else the time of day.
+export SOURCE_DATE_EPOCH=$epoch
 name=plumwick-$version-windows-x64
 dist=$PLUMWICK_ROOT/dist
 stage=$dist/stage
