@@ -8,11 +8,16 @@
 # On a difference diffoscope says where; the exit status is then 1.
 #   bash scripts/check-reproducible.sh                          # the .deb, twice
 #   bash scripts/check-reproducible.sh ~/plumwick_1.0.0_amd64.deb   # against one
+# With --windows, the same for the Windows zip and installer, built by
+# scripts/build-windows.sh (its libraries are built beforehand as this user):
+#   bash scripts/check-reproducible.sh --windows dist/*.zip dist/*-setup.exe
 # Builds in $TMPDIR (or /var/tmp), removed afterwards.
 set -euo pipefail
 PLUMWICK_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$PLUMWICK_ROOT/scripts/setup.sh"
 
+windows=no
+[ "${1:-}" != --windows ] || { windows=yes && shift; }
 plumwick_install_missing -- build-essential cmake pkg-config libsfml-dev libopenal-dev \
     dpkg-dev git faketime diffoscope-minimal
 work=$(mktemp -d "${TMPDIR:-/var/tmp}/plumwick-reproducible-XXXXXX")
@@ -28,11 +33,18 @@ copy_sources() {
     git -C "$PLUMWICK_ROOT" archive "${tree:-HEAD}" | tar -x -C "$1"
 }
 
-# build_package SOURCES [WRAPPER...]: the .deb, the README's way, each command
-# run through WRAPPER when given; prints its path.
+# build_package SOURCES [WRAPPER...]: the .deb (or the Windows zip and
+# installer), the README's way, each command run through WRAPPER when given;
+# prints their paths.
 build_package() {
     local sources=$1
     shift
+    if [ "$windows" = yes ]; then
+        "$@" bash "$sources/scripts/build-windows.sh" >"$work/build.log" 2>&1 ||
+            { cat "$work/build.log" >&2; return 1; }
+        ls "$sources"/dist/*.zip "$sources"/dist/*-setup.exe
+        return
+    fi
     "$@" cmake -S "$sources" -B "$sources/build-package" -DCMAKE_BUILD_TYPE=Release \
         -DPLUMWICK_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >"$work/build.log" 2>&1 &&
         "$@" cmake --build "$sources/build-package" -j "$(nproc)" --target package \
@@ -40,11 +52,17 @@ build_package() {
     ls "$sources"/build-package/plumwick_*.deb
 }
 
+if [ "$windows" = yes ]; then
+    # The cached libraries, which another user may read but not build.
+    PLUMWICK_WINDOWS_PREFIX=$(bash "$PLUMWICK_ROOT/packaging/windows/libraries.sh" | tail -n 1)
+    export PLUMWICK_WINDOWS_PREFIX
+fi
 if [ $# -eq 0 ]; then
     echo "== reproducible: the first build, here and now"
     copy_sources "$work/first"
     first=$(umask 022 && TZ=UTC LC_ALL=C.UTF-8 build_package "$work/first")
-    set -- "$first"
+    mapfile -t first <<<"$first"
+    set -- "${first[@]}"
 fi
 echo "== reproducible: the second build, elsewhere and later"
 second=$work/second/a/longer/path
@@ -56,11 +74,12 @@ if [ "$(id -u)" -eq 0 ]; then
     chmod 755 "$work" && chown -R nobody:nogroup "$work/second"
     someone_else=(runuser -u nobody --)
 fi
-rebuilt=$(umask 022 && TZ=Pacific/Chatham LC_ALL=C LANG=C \
+rebuilds=$(umask 022 && TZ=Pacific/Chatham LC_ALL=C LANG=C \
     build_package "$second" "${someone_else[@]}" faketime -f +400d)
 
 status=0
 for file in "$@"; do
+    rebuilt=$(grep -F "/$(basename "$file")" <<<"$rebuilds" || echo "(no $(basename "$file"))")
     if cmp -s "$file" "$rebuilt"; then
         echo "same bytes: $(sha256sum "$rebuilt" | cut -d' ' -f1)  $(basename "$file")"
     else
