@@ -27,20 +27,6 @@ apt_get() {
         { cat "$work/apt.log" >&2; return 1; }
 }
 
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-expect() {  # WHAT EXPECTED ACTUAL
-    [ "$2" = "$3" ] || fail "$1: expected '$2', got '$3'"
-}
-# How many pixels of the area WxH+X+Y of an image have exactly the colour
-# given as ImageMagick writes it in txt: output (#RRGGBB, or #RRGGBBAA).
-count_colour() {  # FILE AREA COLOUR
-    convert "$1" -crop "$2" +repage txt:- | grep -c " $3 " || true
-}
-
 game_pid=""
 installed=no
 cleanup() {
@@ -60,30 +46,30 @@ version=$(cached CMAKE_PROJECT_VERSION)
 app_id=$(cached PLUMWICK_APP_ID)
 deb="$build/plumwick_${version}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || { echo "FAIL: no $deb; cpack made: $(ls "$build"/*.deb)" >&2; exit 1; }
-expect "package name" plumwick "$(dpkg-deb -f "$deb" Package)"
-expect "section" games "$(dpkg-deb -f "$deb" Section)"
+plumwick_expect "package name" plumwick "$(dpkg-deb -f "$deb" Package)"
+plumwick_expect "section" games "$(dpkg-deb -f "$deb" Section)"
 # The SFML packages are those of this system's SFML (their names carry its
 # version): the ones holding the SFML libraries the game links.
 sfml_packages=$(objdump -p "$build/plumwick" | awk '$1 == "NEEDED" && $2 ~ /^libsfml-/ { print $2 }' |
     while read -r soname; do dpkg -S "*/$soname" | sed 's/:.*//'; done | sort -u)
 for module in audio graphics system window; do
     grep -q "^libsfml-$module" <<<"$sfml_packages" ||
-        fail "the game links no libsfml-$module of a Debian package: $sfml_packages"
+        plumwick_fail "the game links no libsfml-$module of a Debian package: $sfml_packages"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libc6 libstdc++6 $sfml_packages; do
     [[ ", $depends," == *", $library "* || ", $depends," == *", $library,"* ]] ||
-        fail "Depends lacks $library: $depends"
+        plumwick_fail "Depends lacks $library: $depends"
 done
 
 echo "== package: the same bytes from another build"
 # Elsewhere, later, by another user: the same commit must pack the same .deb.
-bash "$PLUMWICK_ROOT/scripts/check-reproducible.sh" "$deb" || fail "the .deb does not reproduce"
+bash "$PLUMWICK_ROOT/scripts/check-reproducible.sh" "$deb" || plumwick_fail "the .deb does not reproduce"
 
 echo "== package: its folders are 755 whatever the builder's umask"
 (cd "$build" && umask 077 && cpack -B "$work/umask" >"$work/cpack.log" 2>&1) ||
     { cat "$work/cpack.log" >&2; exit 1; }
-expect "folders not 755 when packed under umask 077" "" \
+plumwick_expect "folders not 755 when packed under umask 077" "" \
     "$(dpkg-deb -c "$work/umask/$(basename "$deb")" | awk '/^d/ && $1 != "drwxr-xr-x"')"
 
 echo "== package: lintian"
@@ -93,9 +79,9 @@ lintian_status=0
 lintian "$deb" >"$work/lintian.log" 2>&1 || lintian_status=$?
 sed 's/^/  lintian: /' "$work/lintian.log"
 # Status 1 means tags were found (read below); anything above, lintian failed.
-[ "$lintian_status" -le 1 ] || fail "lintian failed with status $lintian_status"
+[ "$lintian_status" -le 1 ] || plumwick_fail "lintian failed with status $lintian_status"
 if grep -q '^[EW]: ' "$work/lintian.log"; then
-    fail "lintian: $(grep -c '^[EW]: ' "$work/lintian.log") errors and warnings"
+    plumwick_fail "lintian: $(grep -c '^[EW]: ' "$work/lintian.log") errors and warnings"
 fi
 
 echo "== package: install"
@@ -103,7 +89,7 @@ dpkg-query -W -f='${Status}' plumwick 2>/dev/null | grep -q "ok installed" &&
     echo "(plumwick is installed already: it is replaced, and removed at the end)"
 installed=yes
 apt_get install "$deb"
-expect "installed version" "$version" "$(dpkg-query -W -f='${Version}' plumwick)"
+plumwick_expect "installed version" "$version" "$(dpkg-query -W -f='${Version}' plumwick)"
 
 files=$(dpkg -L plumwick | while read -r path; do [ -d "$path" ] || echo "$path"; done | sort)
 expected_files=$(sort <<EOF
@@ -128,52 +114,37 @@ expected_files=$(sort <<EOF
 /usr/share/icons/hicolor/256x256/apps/plumwick.png
 EOF
 )
-expect "files of the package" "$expected_files" "$files"
-for path in $expected_files; do [ -f "$path" ] || fail "$path not installed"; done
+plumwick_expect "files of the package" "$expected_files" "$files"
+for path in $expected_files; do [ -f "$path" ] || plumwick_fail "$path not installed"; done
 for path in /usr/games/plumwick /usr/lib/games/plumwick/plumwick; do
-    [ -x "$path" ] || fail "$path is not executable"
+    [ -x "$path" ] || plumwick_fail "$path is not executable"
 done
 
 echo "== package: manual page, changelog and copyright"
-expect "manual page found by man" /usr/share/man/man6/plumwick.6.gz "$(man -w plumwick)"
-expect "manual page NAME line" "plumwick - pixel-art arcade game: keep the ball in play for 60 seconds" \
+plumwick_expect "manual page found by man" /usr/share/man/man6/plumwick.6.gz "$(man -w plumwick)"
+plumwick_expect "manual page NAME line" "plumwick - pixel-art arcade game: keep the ball in play for 60 seconds" \
     "$(MANWIDTH=200 man plumwick 2>/dev/null | sed -n '/^NAME/{n;s/^ *//;p;q}')"
-expect "changelog's version" "$version" \
+plumwick_expect "changelog's version" "$version" \
     "$(zcat /usr/share/doc/plumwick/changelog.gz | dpkg-parsechangelog -l - -S Version)"
-expect "AppStream's newest release" "$version" \
+plumwick_expect "AppStream's newest release" "$version" \
     "$(grep -o -m 1 '<release version="[^"]*"' "/usr/share/metainfo/$app_id.metainfo.xml" | cut -d '"' -f 2)"
-expect "licences of the copyright file" "OFL-1.1 Zlib" \
+plumwick_expect "licences of the copyright file" "OFL-1.1 Zlib" \
     "$(sed -n 's/^License: //p' /usr/share/doc/plumwick/copyright | LC_ALL=C sort -u | xargs)"
 
 echo "== package: desktop entry, AppStream metadata and icons"
 desktop=/usr/share/applications/$app_id.desktop
-desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
+desktop-file-validate "$desktop" || plumwick_fail "desktop-file-validate $desktop"
 appstreamcli validate --no-net "/usr/share/metainfo/$app_id.metainfo.xml" >/dev/null ||
-    fail "appstreamcli validate"
+    plumwick_fail "appstreamcli validate"
 exec_line=$(sed -n 's/^Exec=//p' "$desktop")
-expect "Exec" plumwick "$exec_line"
+plumwick_expect "Exec" plumwick "$exec_line"
 # Debian's PATH for users: games are in /usr/games.
 user_path=/usr/games:/usr/bin:/bin
-expect "Exec in PATH" /usr/games/plumwick "$(PATH=$user_path command -v "$exec_line")"
-expect "Icon" plumwick "$(sed -n 's/^Icon=//p' "$desktop")"
-# The heart is 12x9 pixels (66 of them drawn), enlarged by a whole factor and
-# centred: SIZE DRAWN-PIXELS DRAWN-BOX.
-while read -r size drawn box; do
-    icon=/usr/share/icons/hicolor/${size}x${size}/apps/plumwick.png
-    expect "$icon size" "${size}x${size}" "$(identify -format '%wx%h' "$icon")"
-    expect "$icon crimson pixels" "$drawn" "$(count_colour "$icon" "${size}x${size}+0+0" '#8C1450FF')"
-    expect "$icon transparent pixels" "$((size * size - drawn))" \
-        "$(count_colour "$icon" "${size}x${size}+0+0" '#00000000')"
-    expect "$icon heart box" "$box" "$(convert "$icon" -alpha extract -trim -format '%wx%h%X%Y' info:)"
-done <<'EOF'
-16 66 12x9+2+3
-24 264 24x18+0+3
-32 264 24x18+4+7
-48 1056 48x36+0+6
-64 1650 60x45+2+9
-128 6600 120x90+4+19
-256 29106 252x189+2+33
-EOF
+plumwick_expect "Exec in PATH" /usr/games/plumwick "$(PATH=$user_path command -v "$exec_line")"
+plumwick_expect "Icon" plumwick "$(sed -n 's/^Icon=//p' "$desktop")"
+for size in 16 24 32 48 64 128 256; do
+    plumwick_check_icon "/usr/share/icons/hicolor/${size}x${size}/apps/plumwick.png" "$size"
+done
 
 echo "== package: the installed game, started from $work"
 if xdotool search --name '^PLUMWICK$' >/dev/null 2>&1; then
@@ -190,48 +161,25 @@ if [ -z "$wid" ]; then
     exit 1
 fi
 # The launcher handed its process over to the game, in the data folder.
-expect "game process" /usr/lib/games/plumwick/plumwick "$(readlink "/proc/$game_pid/exe")"
-expect "game working directory" /usr/share/games/plumwick "$(readlink "/proc/$game_pid/cwd")"
+plumwick_expect "game process" /usr/lib/games/plumwick/plumwick "$(readlink "/proc/$game_pid/exe")"
+plumwick_expect "game working directory" /usr/share/games/plumwick "$(readlink "/proc/$game_pid/cwd")"
 
-# PLAY is highlighted in pure white, HOW TO PLAY is grey (100,100,100).
-for _ in $(seq 50); do
-    import -window "$wid" "$work/menu.png"
-    [ "$(count_colour "$work/menu.png" 70x30+350+320 '#FFFFFF')" -gt 0 ] && break
-    sleep 0.1
-done
-expect "screenshot size" 800x600 "$(identify -format '%wx%h' "$work/menu.png")"
-expect "white pixels of PLAY" 414 "$(count_colour "$work/menu.png" 70x30+350+320 '#FFFFFF')"
-expect "grey pixels of HOW TO PLAY" 999 \
-    "$(count_colour "$work/menu.png" 180x30+290+380 '#646464')"
-expect "white pixels of HOW TO PLAY" 0 "$(count_colour "$work/menu.png" 180x30+290+380 '#FFFFFF')"
-expect "box of the white pixels of PLAY" 64x19+350+331 "$(convert "$work/menu.png" \
-    -crop 70x30+350+320 -fill black +opaque white -trim -format '%wx%h%X%Y' info:)"
-
-# Up from PLAY highlights EXIT THE GAME; Enter leaves.
-xdotool windowfocus --sync "$wid"
-xdotool key Up
-xdotool key Return
-if ! timeout 10 tail --pid="$game_pid" -f /dev/null; then
-    echo "FAIL: the game did not leave within 10 s of Up, Enter" >&2
-    exit 1
-fi
-status=0
-wait "$game_pid" || status=$?
+plumwick_check_menu "$wid" "$work/menu.png"
+plumwick_leave_by_menu "$wid" "$game_pid" || exit 1
 game_pid=""
-expect "exit status" 0 "$status"
-expect "first line of stdout" "PROGRAMMA AVVIATO!" "$(head -n 1 "$work/stdout")"
+plumwick_expect "first line of stdout" "PROGRAMMA AVVIATO!" "$(head -n 1 "$work/stdout")"
 cd "$PLUMWICK_ROOT"
 
 echo "== package: remove"
 apt_get remove plumwick
 installed=no
-expect "package state" "" "$(dpkg-query -W -f='${db:Status-Status}' plumwick 2>/dev/null || true)"
+plumwick_expect "package state" "" "$(dpkg-query -W -f='${db:Status-Status}' plumwick 2>/dev/null || true)"
 for path in $expected_files /usr/lib/games/plumwick /usr/share/games/plumwick /usr/share/doc/plumwick; do
-    [ ! -e "$path" ] || fail "$path is left after removal"
+    [ ! -e "$path" ] || plumwick_fail "$path is left after removal"
 done
 
-if [ "$failures" -ne 0 ]; then
-    echo "== package test: $failures failures" >&2
+if [ "$plumwick_failures" -ne 0 ]; then
+    echo "== package test: $plumwick_failures failures" >&2
     exit 1
 fi
 echo "== package test passed"

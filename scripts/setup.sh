@@ -131,3 +131,78 @@ plumwick_stop_jobs() { kill -TERM -- "${plumwick_jobs[@]/#/-}" 2>/dev/null || tr
 plumwick_logged() { "${@:3}" 2>&1 | tee "$2" | sed -u "s/^/[$1] /"; return "${PIPESTATUS[0]}"; }
 plumwick_last_step() { grep -E '^== ' "$1" | tail -n 1 | sed 's/^== //'; }
 
+# Checks that go on after a failure; plumwick_failures counts the failures.
+plumwick_failures=0
+plumwick_fail() {
+    echo "FAIL: $*" >&2
+    plumwick_failures=$((plumwick_failures + 1))
+}
+plumwick_expect() {  # WHAT EXPECTED ACTUAL
+    [ "$2" = "$3" ] || plumwick_fail "$1: expected '$2', got '$3'"
+}
+# How many pixels of the area WxH+X+Y of an image have exactly the colour
+# given as ImageMagick writes it in txt: output (#RRGGBB, or #RRGGBBAA).
+plumwick_count_colour() {  # FILE AREA COLOUR
+    convert "$1" -crop "$2" +repage txt:- | grep -c " $3 " || true
+}
+
+# plumwick_check_icon FILE SIZE: the icon is the game's life heart (12x9
+# pixels, 66 of them drawn), enlarged by the largest whole factor that fits
+# and centred on transparency, as packaging/render_icon.cpp renders it.
+plumwick_check_icon() {
+    local icon=$1 size=$2 drawn box
+    read -r drawn box < <(awk -v size="$size" '$1 == size { print $2, $3 }' <<'EOF_SIZES'
+16 66 12x9+2+3
+24 264 24x18+0+3
+32 264 24x18+4+7
+48 1056 48x36+0+6
+64 1650 60x45+2+9
+128 6600 120x90+4+19
+256 29106 252x189+2+33
+EOF_SIZES
+    )
+    plumwick_expect "$icon size" "${size}x${size}" "$(identify -format '%wx%h' "$icon")"
+    plumwick_expect "$icon crimson pixels" "$drawn" \
+        "$(plumwick_count_colour "$icon" "${size}x${size}+0+0" '#8C1450FF')"
+    plumwick_expect "$icon transparent pixels" "$((size * size - drawn))" \
+        "$(plumwick_count_colour "$icon" "${size}x${size}+0+0" '#00000000')"
+    plumwick_expect "$icon heart box" "$box" \
+        "$(convert "$icon" -alpha extract -trim -format '%wx%h%X%Y' info:)"
+}
+
+# plumwick_check_menu WINDOW SHOT: screenshots the game's title menu into the
+# PNG file SHOT until PLAY is highlighted (5 s at most), then checks it: PLAY
+# in pure white, HOW TO PLAY in grey (100,100,100).
+plumwick_check_menu() {
+    local window=$1 shot=$2
+    for _ in $(seq 50); do
+        import -window "$window" "$shot"
+        [ "$(plumwick_count_colour "$shot" 70x30+350+320 '#FFFFFF')" -gt 0 ] && break
+        sleep 0.1
+    done
+    plumwick_expect "screenshot size" 800x600 "$(identify -format '%wx%h' "$shot")"
+    plumwick_expect "white pixels of PLAY" 414 \
+        "$(plumwick_count_colour "$shot" 70x30+350+320 '#FFFFFF')"
+    plumwick_expect "grey pixels of HOW TO PLAY" 999 \
+        "$(plumwick_count_colour "$shot" 180x30+290+380 '#646464')"
+    plumwick_expect "white pixels of HOW TO PLAY" 0 \
+        "$(plumwick_count_colour "$shot" 180x30+290+380 '#FFFFFF')"
+    plumwick_expect "box of the white pixels of PLAY" 64x19+350+331 "$(convert "$shot" \
+        -crop 70x30+350+320 -fill black +opaque white -trim -format '%wx%h%X%Y' info:)"
+}
+
+# plumwick_leave_by_menu WINDOW PID: Up from PLAY highlights EXIT THE GAME and
+# Enter leaves; the game (a child of this shell) must end within 10 s with
+# status 0. Returns 1 when it does not end.
+plumwick_leave_by_menu() {
+    local window=$1 pid=$2 status=0
+    xdotool windowfocus --sync "$window"
+    xdotool key Up
+    xdotool key Return
+    if ! timeout 10 tail --pid="$pid" -f /dev/null; then
+        plumwick_fail "the game did not leave within 10 s of Up, Enter"
+        return 1
+    fi
+    wait "$pid" || status=$?
+    plumwick_expect "exit status" 0 "$status"
+}
