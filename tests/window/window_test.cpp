@@ -64,6 +64,35 @@ private:
     std::string heldKey;
 };
 
+// The bar stays put until an arrow is held, then runs at 300 px/s: Right held
+// for 0.4 s from the field shown in `field`. Returns the shot after. The ball
+// may hide part of the bar's border (retake the shot until it is whole), and at
+// a fractional position the rasteriser may draw it one pixel wider.
+Shot holdRightAndCheckTheBar(Game& game, const sf::Image& field) {
+    const Ink barAtStart = ink(field, palette::crimson, barBand);
+    const auto barWhole = [&](const sf::Image& image) {
+        return std::abs(ink(image, palette::crimson, barBand).width() - barAtStart.width()) <= 1;
+    };
+    const Shot idle = game.shootUntil(barWhole, 1);
+    EXPECT_EQ(ink(idle.image, palette::crimson, barBand).left, barAtStart.left)
+        << "the bar moved by itself";
+    const auto downSent = Clock::now();
+    game.keyDown("Right");
+    const auto downDone = Clock::now();
+    sleepFor(0.4);
+    const auto upSent = Clock::now();
+    game.keyUp("Right");
+    const auto upDone = Clock::now();
+    const Shot moved = game.shootUntil(barWhole, 1);
+    const Ink barMoved = ink(moved.image, palette::crimson, barBand);
+    EXPECT_EQ(barMoved.top, 550);
+    EXPECT_GE(barMoved.left - barAtStart.left, 300 * secondsBetween(downDone, upSent) - 10)
+        << moved.file;
+    EXPECT_LE(barMoved.left - barAtStart.left, 300 * secondsBetween(downSent, upDone) + 10)
+        << moved.file;
+    return moved;
+}
+
 class PlumwickWindow : public RealWindow {};
 
 TEST_F(PlumwickWindow, MenuHighlightInstructionsFieldAndExit) {
@@ -144,6 +173,7 @@ TEST_F(PlumwickWindow, MenuHighlightInstructionsFieldAndExit) {
     EXPECT_NEAR(centreX(bar), 400, 1);
     EXPECT_EQ(menuLooks(field.image).find_first_of("WG"), std::string::npos)
         << "menu items on the field";
+    holdRightAndCheckTheBar(game, field.image);
     // A few seconds of play, shorter than the ball's first fall to the bar.
     sleepFor(2.5);
     const Shot played = game.shoot();
@@ -216,30 +246,8 @@ TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
             << "(" << +colour.r << "," << +colour.g << "," << +colour.b << ") did not move";
     }
 
-    // The bar stays put until an arrow is held, then runs at 300 px/s. The ball may hide
-    // part of its border (retake the shot until it is whole), and at a fractional position
-    // the rasteriser may draw it one pixel wider.
     const Ink barAtStart = ink(first.image, palette::crimson, barBand);
-    const auto barWhole = [&](const sf::Image& image) {
-        return std::abs(ink(image, palette::crimson, barBand).width() - barAtStart.width()) <= 1;
-    };
-    const Shot idle = game.shootUntil(barWhole, 1);
-    EXPECT_EQ(ink(idle.image, palette::crimson, barBand).left, barAtStart.left)
-        << "the bar moved by itself";
-    const auto downSent = Clock::now();
-    game.keyDown("Right");
-    const auto downDone = Clock::now();
-    sleepFor(0.4);
-    const auto upSent = Clock::now();
-    game.keyUp("Right");
-    const auto upDone = Clock::now();
-    const Shot moved = game.shootUntil(barWhole, 1);
-    const Ink barMoved = ink(moved.image, palette::crimson, barBand);
-    EXPECT_EQ(barMoved.top, 550);
-    EXPECT_GE(barMoved.left - barAtStart.left, 300 * secondsBetween(downDone, upSent) - 10)
-        << moved.file;
-    EXPECT_LE(barMoved.left - barAtStart.left, 300 * secondsBetween(downSent, upDone) + 10)
-        << moved.file;
+    const Shot moved = holdRightAndCheckTheBar(game, first.image);
 
     // Keep the ball in play up to the first flower, 15 s into the game.
     Shot beforeFlower = moved;
