@@ -5,6 +5,9 @@
 # `bash scripts/run-tests.sh --arch arm64` builds for that Debian architecture
 # instead (in build-ARCH/, with Debian's cross compiler and libraries) and runs
 # under qemu the unit tests and the window smoke test (menu, PLAY, EXIT).
+# `bash scripts/run-tests.sh --windows` runs the README's Windows command
+# (scripts/build-windows.sh) instead, then tests what it made under Wine
+# (packaging/windows/test-windows.sh).
 set -euo pipefail
 PLUMWICK_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$PLUMWICK_ROOT/scripts/setup.sh"
@@ -30,6 +33,11 @@ if [ "${1:-}" = --arch ]; then
     "$PLUMWICK_ROOT/build-$arch/tests/window/plumwick_window_tests" \
         --gtest_filter=PlumwickWindow.MenuHighlightInstructionsFieldAndExit
     exit 0
+fi
+
+if [ "${1:-}" = --windows ]; then
+    bash "$PLUMWICK_ROOT/scripts/build-windows.sh"
+    exec bash "$PLUMWICK_ROOT/packaging/windows/test-windows.sh"
 fi
 
 plumwick_install_missing
