@@ -3,7 +3,10 @@
 # trixie, sid, ...) a new root made with mmdebstrap from the archive this
 # machine's apt uses, with git only, a clean clone of the commit inside it, and
 # `bash scripts/run-tests.sh` there as root, as a player would type it.
-# SUITE:ARCH runs `run-tests.sh --arch ARCH` there; `here` runs it in this
+# SUITE:ARCH runs `run-tests.sh --arch ARCH` there, SUITE:windows
+# `run-tests.sh --windows` (the Windows build, tested under Wine; the built
+# libraries are kept in this machine's /var/cache/plumwick, or
+# $PLUMWICK_WINDOWS_CACHE, which the root shares); `here` runs it in this
 # checkout. The arguments run side by side; A+B runs B after A:
 #   sudo bash scripts/test-on-debian.sh trixie sid bookworm:arm64
 # Installs what it needs here (mmdebstrap; qemu for another architecture).
@@ -17,7 +20,7 @@ source "$PLUMWICK_ROOT/scripts/setup.sh"
 [ $# -ge 1 ] || { echo "usage: $0 here|SUITE[:ARCH][+...]..." >&2; exit 2; }
 native=$(dpkg --print-architecture)
 read -ra runs <<<"${*//+/ }"
-foreign=$(printf '%s\n' "${runs[@]}" | sed -n 's/.*://p' | grep -vx "$native" | sort -u || true)
+foreign=$(printf '%s\n' "${runs[@]}" | sed -n 's/.*://p' | grep -vx -e "$native" -e windows | sort -u || true)
 if printf '%s\n' "${runs[@]}" | grep -qvx here; then
     [ "$(id -u)" -eq 0 ] || { echo "$0 needs root: it makes roots and mounts into them" >&2; exit 1; }
     plumwick_install_missing -- mmdebstrap ${foreign:+qemu-user-static binfmt-support dpkg-dev}
@@ -37,6 +40,7 @@ commit=$(git -C "$PLUMWICK_ROOT" rev-parse HEAD)
 [ -z "$(git -C "$PLUMWICK_ROOT" status --porcelain --untracked-files=no)" ] ||
     echo "note: uncommitted changes are not tested in roots; they get commit ${commit:0:12}"
 logs=${PLUMWICK_DEBIAN_LOGS:-$PLUMWICK_ROOT/build-debian}
+windows_cache=${PLUMWICK_WINDOWS_CACHE:-/var/cache/plumwick}
 mkdir -p "$logs"
 
 # remove_root ROOT: stops what still runs inside it, unmounts everything below
@@ -84,6 +88,10 @@ in_root() {
         mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev" &&
         git clone --quiet --no-hardlinks "$PLUMWICK_ROOT" "$root/root/plumwick" &&
         git -C "$root/root/plumwick" checkout --quiet --detach "$commit" || return 1
+    if [ "${1:-}" = --windows ]; then
+        mkdir -p "$windows_cache" "$root/var/cache/plumwick" &&
+            mount --bind "$windows_cache" "$root/var/cache/plumwick" || return 1
+    fi
     echo "== $suite: bash scripts/run-tests.sh $*"
     chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
@@ -93,13 +101,20 @@ in_root() {
 # The figures of a run, from its log: tests passed per ctest run, the bad-file
 # matrix, the soak's frames, the package's Depends.
 figures() {
-    local log=$1 ctests matrix frames depends
+    local log=$1 ctests matrix frames depends wine same
     ctests=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$log" |
         awk '{ printf "%s%d/%d", (NR > 1 ? " + " : ""), $2 - $1, $2 }')
     matrix=$(sed -n '/^== bad data files/,$p' "$log" |
         sed -n 's/.*\[  PASSED  \] \([0-9]*\) tests\?\..*/\1 tests passed/p' | head -n 1)
     frames=$(sed -n 's/^soak: [0-9]* s, \([0-9]*\) frames.*/\1/p' "$log" | head -n 1)
     depends=$(sed -n 's/^Depends: //p' "$log" | tail -n 1)
+    wine=$(sed -n '/^== windows: unit tests under Wine/,/^== /p' "$log" |
+        sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' | head -n 1)
+    same=$(grep -c '^same bytes: ' "$log" || true)
+    if [ -n "$wine" ]; then
+        echo "Windows unit tests under Wine $wine passed, $same of 2 artefacts the same bytes twice"
+        return
+    fi
     echo -n "ctest ${ctests:-none}${matrix:+, bad-file matrix $matrix}"
     echo "${frames:+, soak frames $frames}${depends:+; Depends: $depends}"
 }
@@ -109,6 +124,7 @@ run() {
     local suite=${1%:*} arch=$native args=() where="fresh root" log=$logs/${1/:/-}.log root result=PASS
     [[ $1 != *:* ]] || arch=${1#*:}
     [ "$arch" = "$native" ] || args=(--arch "$arch")
+    [ "$arch" != windows ] || args=(--windows)
     local start=$SECONDS
     if [ "$suite" = here ]; then
         suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-debian}") where="this machine"
