@@ -125,7 +125,9 @@ plumwick_windows_libraries() (
             -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" \
             -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF "$@"
         SOURCE_DATE_EPOCH=$epoch nice cmake --build "$work/build-$name" -j "${PLUMWICK_WINDOWS_JOBS:-$(nproc)}"
-        cmake --install "$work/build-$name" --strip  # DLLs only: archives keep their symbols
+        # --strip: DLLs only, archives keep their symbols; strip dates the PE
+        # header anew, by SOURCE_DATE_EPOCH when set, else by the clock.
+        SOURCE_DATE_EPOCH=$epoch cmake --install "$work/build-$name" --strip
     }
 
     for pin in "${plumwick_windows_pins[@]}"; do step "unpack ${pin%% *}" unpack "$pin"; done
