@@ -108,7 +108,8 @@ plumwick_windows_libraries() (
 
     # cmake_build NAME [CMAKE_OPTION...]: configures, builds and installs one
     # library into the prefix, Release, dated by its source and with no build
-    # paths in what it makes.
+    # paths in what it makes; OpenAL32.dll without its debug sections (5.7 MB
+    # would be 2.9 MB).
     cmake_build() {
         local name=$1 epoch
         shift
@@ -117,13 +118,16 @@ plumwick_windows_libraries() (
         else  # the newest file in the upstream tarball
             epoch=$(find "$work/$name" -type f -printf '%T@\n' | sort -n | tail -n 1 | cut -d. -f1)
         fi
-        local map="-ffile-prefix-map=$work=. -ffile-prefix-map=$prefix=."
+        # GCC tries the last map first: the work folder's name extends the prefix's.
+        local map="-ffile-prefix-map=$prefix=. -ffile-prefix-map=$work=."
         SOURCE_DATE_EPOCH=$epoch CFLAGS=$map CXXFLAGS=$map \
             cmake -S "$work/$name" -B "$work/build-$name" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
             -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" \
             -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF "$@"
         SOURCE_DATE_EPOCH=$epoch nice cmake --build "$work/build-$name" -j "${PLUMWICK_WINDOWS_JOBS:-$(nproc)}"
-        cmake --install "$work/build-$name"
+        # --strip: DLLs only, archives keep their symbols; strip dates the PE
+        # header anew, by SOURCE_DATE_EPOCH when set, else by the clock.
+        SOURCE_DATE_EPOCH=$epoch cmake --install "$work/build-$name" --strip
     }
 
     for pin in "${plumwick_windows_pins[@]}"; do step "unpack ${pin%% *}" unpack "$pin"; done
