@@ -25,6 +25,17 @@ fi
 for arch in $foreign; do  # qemu, registered with flag F: it then runs inside a root too
     mountpoint -q /proc/sys/fs/binfmt_misc || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
     cpu=$(dpkg-architecture -a "$arch" -qDEB_HOST_GNU_CPU 2>/dev/null)
+    if [ "$arch" = i386 ]; then
+        # Debian's qemu-user-static registers qemu-i386 only on hosts that are
+        # not x86; a 64-bit kernel without 32-bit support (CI's) needs it too.
+        # By hand, then: i386 ELF executables and shared objects (e_machine 3).
+        # A kernel that runs them itself would hand them to qemu too: slower, the same.
+        magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+        mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+        [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] || printf '%s\n' \
+            ":qemu-i386:M::$magic:$mask:/usr/bin/qemu-i386-static:F" >/proc/sys/fs/binfmt_misc/register
+        continue
+    fi
     update-binfmts --enable "qemu-$cpu" 2>/dev/null || true  # says so if it already is
 done
 
