@@ -33,6 +33,8 @@ if [ "${1:-}" = --arch ]; then
         plumwick plumwick_tests "${window_tests[@]}"
     echo "== unit tests on $arch"
     (cd "$PLUMWICK_ROOT/build-$arch" && ctest --output-on-failure -LE window)
+    # The replay's line, kept by ctest: the fingerprint this CPU played.
+    grep -h '^replay:' "$PLUMWICK_ROOT/build-$arch/Testing/Temporary/LastTest.log" || true
     [ ${#window_tests[@]} -gt 0 ] || exit 0
     echo "== window smoke test on $arch"
     # The other window tests time frames and keys, which qemu slows down.

@@ -101,17 +101,20 @@ in_root() {
         /bin/bash -c "cd /root/plumwick && $test_command" bash "$@"
 }
 
-# The figures of a run, from its log: tests passed per ctest run, the bad-file
-# matrix, the soak's frames, the package's Depends.
+# The figures of a run, from its log: tests passed per ctest run, the replay's
+# fingerprint (printed by --arch runs), the bad-file matrix, the soak's frames,
+# the package's Depends.
 figures() {
-    local log=$1 ctests matrix frames depends
+    local log=$1 ctests fingerprint matrix frames depends
     ctests=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$log" |
         awk '{ printf "%s%d/%d", (NR > 1 ? " + " : ""), $2 - $1, $2 }')
+    fingerprint=$(sed -n 's/^replay: .*fingerprint \(0x[0-9a-f]*\)$/\1/p' "$log" | head -n 1)
     matrix=$(sed -n '/^== bad data files/,$p' "$log" |
         sed -n 's/.*\[  PASSED  \] \([0-9]*\) tests\?\..*/\1 tests passed/p' | head -n 1)
     frames=$(sed -n 's/^soak: [0-9]* s, \([0-9]*\) frames.*/\1/p' "$log" | head -n 1)
     depends=$(sed -n 's/^Depends: //p' "$log" | tail -n 1)
-    echo -n "ctest ${ctests:-none}${matrix:+, bad-file matrix $matrix}"
+    echo -n "ctest ${ctests:-none}${fingerprint:+, replay fingerprint $fingerprint}"
+    echo -n "${matrix:+, bad-file matrix $matrix}"
     echo "${frames:+, soak frames $frames}${depends:+; Depends: $depends}"
 }
 
