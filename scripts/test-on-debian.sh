@@ -28,6 +28,17 @@ fi
 for arch in $foreign; do  # qemu, registered with flag F: it then runs inside a root too
     mountpoint -q /proc/sys/fs/binfmt_misc || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
     cpu=$(dpkg-architecture -a "$arch" -qDEB_HOST_GNU_CPU 2>/dev/null)
+    if [ "$arch" = i386 ]; then
+        # Debian's qemu-user-static registers qemu-i386 only on hosts that are
+        # not x86; a 64-bit kernel without 32-bit support (CI's) needs it too.
+        # By hand, then: i386 ELF executables and shared objects (e_machine 3).
+        # A kernel that runs them itself would hand them to qemu too: slower, the same.
+        magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+        mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+        [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] || printf '%s\n' \
+            ":qemu-i386:M::$magic:$mask:/usr/bin/qemu-i386-static:F" >/proc/sys/fs/binfmt_misc/register
+        continue
+    fi
     update-binfmts --enable "qemu-$cpu" 2>/dev/null || true  # says so if it already is
 done
 
@@ -98,24 +109,30 @@ in_root() {
         /bin/bash -c "cd /root/plumwick && $test_command" bash "$@"
 }
 
-# The figures of a run, from its log: tests passed per ctest run, the bad-file
-# matrix, the soak's frames, the package's Depends.
+# The figures of a run, from its log: tests passed per ctest run, the replay's
+# fingerprint (printed by --arch runs), the bad-file matrix, the soak's frames,
+# the package's Depends.
 figures() {
-    local log=$1 ctests matrix frames depends wine same
+    local log=$1 ctests fingerprint matrix frames depends wine same
     ctests=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$log" |
         awk '{ printf "%s%d/%d", (NR > 1 ? " + " : ""), $2 - $1, $2 }')
+    fingerprint=$(sed -n 's/^replay: .*fingerprint \(0x[0-9a-f]*\)$/\1/p' "$log" | head -n 1)
     matrix=$(sed -n '/^== bad data files/,$p' "$log" |
         sed -n 's/.*\[  PASSED  \] \([0-9]*\) tests\?\..*/\1 tests passed/p' | head -n 1)
     frames=$(sed -n 's/^soak: [0-9]* s, \([0-9]*\) frames.*/\1/p' "$log" | head -n 1)
     depends=$(sed -n 's/^Depends: //p' "$log" | tail -n 1)
-    wine=$(sed -n '/^== windows: unit tests under Wine/,/^== /p' "$log" |
+    # The Windows unit tests' lines come from Wine with CR LF line ends.
+    wine=$(sed -n '/^== windows: unit tests under Wine/,/^== /p' "$log" | tr -d '\r' |
         sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' | head -n 1)
     same=$(grep -c '^same bytes: ' "$log" || true)
     if [ -n "$wine" ]; then
-        echo "Windows unit tests under Wine $wine passed, $same of 2 artefacts the same bytes twice"
+        fingerprint=$(tr -d '\r' <"$log" | sed -n 's/^replay: .*fingerprint \(0x[0-9a-f]*\)$/\1/p' | head -n 1)
+        echo -n "Windows unit tests under Wine $wine passed${fingerprint:+, replay fingerprint $fingerprint}"
+        echo ", $same of 2 artefacts the same bytes twice"
         return
     fi
-    echo -n "ctest ${ctests:-none}${matrix:+, bad-file matrix $matrix}"
+    echo -n "ctest ${ctests:-none}${fingerprint:+, replay fingerprint $fingerprint}"
+    echo -n "${matrix:+, bad-file matrix $matrix}"
     echo "${frames:+, soak frames $frames}${depends:+; Depends: $depends}"
 }
 
