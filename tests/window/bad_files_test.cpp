@@ -132,8 +132,8 @@ void playEveryScreen(Game& game, double menuSeconds = 0, double fieldSeconds = 0
 
     step(game, "Up", 2, "WGGG");
     game.press("Return");  // PLAY
-    const Shot field = game.shootUntil(threeHeartsShown, 3);
-    ASSERT_TRUE(threeHeartsShown(field.image)) << "no field after PLAY; " << field.file;
+    const Shot field = game.shootUntil(newGameAtRest, 3);
+    ASSERT_TRUE(newGameAtRest(field.image)) << "no field after PLAY; " << field.file;
     const Ink bar = ink(field.image, palette::crimson, barBand);
     EXPECT_EQ(bar.top, 550) << field.file;
     EXPECT_EQ(bar.height(), 20) << field.file;

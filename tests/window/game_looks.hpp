@@ -54,6 +54,23 @@ inline bool threeHeartsShown(const sf::Image& image) {
 
 inline int petals(const sf::Image& image) { return ink(image, palette::flowerPetal).count; }
 
+// The ball and the "+100" popup are the only white things that move. The HUD's
+// texts stand in rows 21 to 38; the ball (30 rows tall) and the popup (taller
+// still) cannot fit between, so a shot of a new game with no white just above
+// and below those rows, on the bar or where the menu's items would be shows the
+// field's still parts as they are, whenever it is taken.
+const Area aboveHud{0, 0, 800, 21};
+const Area belowHud{0, 39, 800, 100};
+
+inline bool newGameAtRest(const sf::Image& image) {
+    if (!threeHeartsShown(image) || petals(image) > 0) return false;
+    for (const Area& area :
+         {aboveHud, belowHud, barBand, menuItems[0], menuItems[1], menuItems[2], menuItems[3]}) {
+        if (ink(image, palette::white, area).count > 0) return false;
+    }
+    return true;
+}
+
 // The field, whatever happens on it: the bar shows even under the flower.
 inline bool fieldShown(const sf::Image& image) {
     return ink(image, palette::crimson, barBand).count > 0;
