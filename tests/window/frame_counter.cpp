@@ -2,7 +2,9 @@
 // this library adds one to a 64-bit counter kept in the file named by
 // $PLUMWICK_FRAME_COUNTER (mapped shared, so a reader sees it live) at every
 // glXSwapBuffers, which SFML's display() calls on X11 once per frame, and
-// hands on to the real function. The program itself is not changed.
+// hands on to the real function. The program itself is not changed. Behind
+// the counter (frame_times.hpp) it keeps the steady-clock time of the last
+// swaps, so that a test can tell how long the frames around a moment took.
 //
 // SFML reaches glXSwapBuffers in two ways. 2.5 links it, so the dynamic linker
 // hands it our glXSwapBuffers below. 2.6 and 3.x load GLX through glad: it
@@ -11,9 +13,12 @@
 // library also stands in for dlsym(): asked for glXGetProcAddress(ARB) it
 // gives our own, which hands out our glXSwapBuffers (and itself). Either way
 // every swap passes through the one counting function.
+#include "frame_times.hpp"
+
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -41,16 +46,23 @@ std::atomic<SwapBuffers> realSwap{nullptr};
 std::atomic<GetProcAddress> realGetProcAddress{nullptr};
 std::atomic<GetProcAddress> realGetProcAddressArb{nullptr};
 
-std::atomic<std::uint64_t>* mapCounter() {
+FrameRecord* mapRecord() {
     const char* file = std::getenv("PLUMWICK_FRAME_COUNTER");
     if (file == nullptr) return nullptr;
     const int fd = open(file, O_RDWR | O_CREAT, 0644);
     if (fd < 0) return nullptr;
     void* memory = MAP_FAILED;
-    if (ftruncate(fd, sizeof(std::uint64_t)) == 0)
-        memory = mmap(nullptr, sizeof(std::uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (ftruncate(fd, sizeof(FrameRecord)) == 0)
+        memory = mmap(nullptr, sizeof(FrameRecord), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     close(fd);
-    return memory == MAP_FAILED ? nullptr : static_cast<std::atomic<std::uint64_t>*>(memory);
+    return memory == MAP_FAILED ? nullptr : static_cast<FrameRecord*>(memory);
+}
+
+// std::chrono::steady_clock's time on Linux, which the tests read.
+std::int64_t steadyNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
 }  // namespace
@@ -58,8 +70,13 @@ std::atomic<std::uint64_t>* mapCounter() {
 extern "C" {
 
 __attribute__((visibility("default"))) void glXSwapBuffers(void* display, unsigned long drawable) {
-    static std::atomic<std::uint64_t>* const frames = mapCounter();
-    if (frames != nullptr) frames->fetch_add(1, std::memory_order_relaxed);
+    static FrameRecord* const record = mapRecord();
+    if (record != nullptr) {
+        const std::uint64_t frame = record->frames.load(std::memory_order_relaxed);
+        record->swapTimes[frame % recordedSwaps].store(steadyNanoseconds(),
+                                                       std::memory_order_relaxed);
+        record->frames.store(frame + 1, std::memory_order_release);
+    }
     SwapBuffers real = realSwap.load();
     if (real == nullptr) {  // linked directly: libGL is among the program's libraries
         real = reinterpret_cast<SwapBuffers>(realDlsym()(RTLD_NEXT, "glXSwapBuffers"));

@@ -79,6 +79,26 @@ Lines gameLines(const fs::path& file) {
 
 }  // namespace
 
+FrameCounterFile::FrameCounterFile() {
+    char name[] = "/tmp/plumwick_frames_XXXXXX";
+    const int fd = mkstemp(name);
+    if (fd < 0) {
+        ADD_FAILURE() << "mkstemp: " << std::strerror(errno);
+        return;
+    }
+    close(fd);
+    file = name;
+}
+
+FrameCounterFile::~FrameCounterFile() {
+    if (!file.empty()) std::remove(file.c_str());
+}
+
+Lines FrameCounterFile::environment() const {
+    return {std::string("LD_PRELOAD=") + PLUMWICK_FRAME_COUNTER_LIB,
+            "PLUMWICK_FRAME_COUNTER=" + file};
+}
+
 std::string gameUnderTest() {
     const char* game = std::getenv("PLUMWICK_GAME_UNDER_TEST");
     return game != nullptr && *game != '\0' ? game : PLUMWICK_GAME;

@@ -90,6 +90,23 @@ private:
     unsigned shotWidth = 800, shotHeight = 600;
 };
 
+// A new file for the frame counter library's record (frame_times.hpp),
+// removed at the end, and the environment that preloads the library into the
+// game to keep it there.
+class FrameCounterFile {
+public:
+    FrameCounterFile();
+    ~FrameCounterFile();
+    FrameCounterFile(const FrameCounterFile&) = delete;
+    FrameCounterFile& operator=(const FrameCounterFile&) = delete;
+
+    const std::string& path() const { return file; }
+    Lines environment() const;
+
+private:
+    std::string file;
+};
+
 // Runs a shell command (with a time limit); returns its exit status and
 // stores its stdout in `out` when given.
 int run(const std::string& command, std::string* out = nullptr);

@@ -109,14 +109,11 @@ TEST_F(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
     const double quiet = std::min(15.0, seconds / 6);
     const double tolerance = readNumber("PLUMWICK_SOAK_FRAME_RATE_TOLERANCE", -1);
 
-    char counterName[] = "/tmp/plumwick_frames_XXXXXX";
-    const int fd = mkstemp(counterName);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    const std::string counterFile = counterName;
-    Game game(allAssets, {},
-              {std::string("LD_PRELOAD=") + PLUMWICK_FRAME_COUNTER_LIB,
-               "PLUMWICK_FRAME_COUNTER=" + counterFile, "LP_NUM_THREADS=0"});
+    const FrameCounterFile counter;
+    const std::string& counterFile = counter.path();
+    Lines environment = counter.environment();
+    environment.push_back("LP_NUM_THREADS=0");
+    Game game(allAssets, {}, environment);
     ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
     const pid_t pid = game.pid();
     const auto start = Clock::now();
@@ -235,7 +232,6 @@ TEST_F(Soak, RandomPlayOnEveryScreenKeepsMemoryAndFrameRate) {
 
     game.requestClose();
     EXPECT_EQ(game.waitForExit(15), 0);
-    std::remove(counterFile.c_str());
     EXPECT_EQ(game.stderrLines(), Lines{});
     EXPECT_FALSE(sanitizerReport(game.stderrText())) << game.stderrText();
 

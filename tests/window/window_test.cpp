@@ -1,12 +1,14 @@
 // The built game in a real X window, driven through XTEST key presses and
 // checked on screenshots, pixel by pixel.
 #include "follow_ball.hpp"
+#include "frame_times.hpp"
 #include "game_looks.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,11 +66,21 @@ private:
     std::string heldKey;
 };
 
+// The game with its frames timed (the frame counter library preloaded).
+struct TimedGame {
+    TimedGame() : game(allAssets, {}, counter.environment()), frames(counter.path()) {}
+
+    FrameCounterFile counter;
+    Game game;
+    FrameTimes frames;
+};
+
 // The bar stays put until an arrow is held, then runs at 300 px/s: Right held
 // for 0.4 s from the field shown in `field`. Returns the shot after. The ball
 // may hide part of the bar's border (retake the shot until it is whole), and at
 // a fractional position the rasteriser may draw it one pixel wider.
-Shot holdRightAndCheckTheBar(Game& game, const sf::Image& field) {
+Shot holdRightAndCheckTheBar(TimedGame& timed, const sf::Image& field) {
+    Game& game = timed.game;
     const Ink barAtStart = ink(field, palette::crimson, barBand);
     const auto barWhole = [&](const sf::Image& image) {
         return std::abs(ink(image, palette::crimson, barBand).width() - barAtStart.width()) <= 1;
@@ -86,13 +98,20 @@ Shot holdRightAndCheckTheBar(Game& game, const sf::Image& field) {
     const Shot moved = game.shootUntil(barWhole, 1);
     const Ink barMoved = ink(moved.image, palette::crimson, barBand);
     EXPECT_EQ(barMoved.top, 550);
-    // The game reads the arrows once a frame, so each end of the hold may come a
-    // frame late; under emulation (run-tests.sh --arch) a frame takes tens of ms.
-    const char* frameSlack = std::getenv("PLUMWICK_FRAME_SLACK");
-    const double slack = 10 + 300 * (frameSlack != nullptr ? std::atof(frameSlack) : 0.0);
-    EXPECT_GE(barMoved.left - barAtStart.left, 300 * secondsBetween(downDone, upSent) - slack)
+    // The game reads the arrows once a frame and moves the bar by the time since
+    // the frame before began, so the move counts from at most two frames before
+    // the press and stops at most two frames before the release: read from the
+    // game's own swaps, however slow the machine or qemu. A pixel more for the
+    // rasteriser at a fractional position.
+    const std::optional<Clock::time_point> beforeDown = timed.frames.secondLastSwapBefore(downSent);
+    const std::optional<Clock::time_point> beforeUp = timed.frames.secondLastSwapBefore(upSent);
+    if (!beforeDown || !beforeUp) {
+        ADD_FAILURE() << "the game's frames were not recorded";
+        return moved;
+    }
+    EXPECT_GE(barMoved.left - barAtStart.left, 300 * secondsBetween(downDone, *beforeUp) - 1)
         << moved.file;
-    EXPECT_LE(barMoved.left - barAtStart.left, 300 * secondsBetween(downSent, upDone) + slack)
+    EXPECT_LE(barMoved.left - barAtStart.left, 300 * secondsBetween(*beforeDown, upDone) + 1)
         << moved.file;
     return moved;
 }
@@ -100,7 +119,8 @@ Shot holdRightAndCheckTheBar(Game& game, const sf::Image& field) {
 class PlumwickWindow : public RealWindow {};
 
 TEST_F(PlumwickWindow, MenuHighlightInstructionsFieldAndExit) {
-    Game game(allAssets);
+    TimedGame timed;
+    Game& game = timed.game;
     ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
     std::string geometry;
     run("xdotool getwindowgeometry " + std::to_string(game.window()), &geometry);
@@ -179,7 +199,7 @@ TEST_F(PlumwickWindow, MenuHighlightInstructionsFieldAndExit) {
     EXPECT_NEAR(centreX(bar), 400, 1);
     EXPECT_EQ(menuLooks(field.image).find_first_of("WG"), std::string::npos)
         << "menu items on the field";
-    holdRightAndCheckTheBar(game, field.image);
+    holdRightAndCheckTheBar(timed, field.image);
     // A few seconds of play, shorter than the ball's first fall to the bar.
     sleepFor(2.5);
     const Shot played = game.shoot();
@@ -219,7 +239,8 @@ TEST_F(PlumwickWindow, CloseRequestEndsTheGameWithStatus0) {
 }
 
 TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
-    Game game(allAssets);
+    TimedGame timed;
+    Game& game = timed.game;
     ASSERT_TRUE(game.waitForWindow()) << "no window titled PLUMWICK";
     ASSERT_EQ(menuLooks(game.shootUntil(menuReads("WGGG"), 5).image), "WGGG");
     // The game starts between the key press and the end of the first shot that shows it.
@@ -255,7 +276,7 @@ TEST_F(PlumwickWindow, PlayedGameMovesBloomsEndsAndRestarts) {
     }
 
     const Ink barAtStart = ink(first.image, palette::crimson, barBand);
-    const Shot moved = holdRightAndCheckTheBar(game, first.image);
+    const Shot moved = holdRightAndCheckTheBar(timed, first.image);
 
     // Keep the ball in play up to the first flower, 15 s into the game.
     Shot beforeFlower = moved;
