@@ -36,13 +36,19 @@ public:
 
     std::uint64_t frames() { return map() ? record->frames.load(std::memory_order_acquire) : 0; }
 
+    // The time of frame `frame`'s swap, while it is recorded.
+    std::optional<Clock::time_point> swap(std::uint64_t frame) {
+        const std::uint64_t shown = frames();
+        if (frame >= shown || shown - frame > recordedSwaps) return std::nullopt;
+        return Clock::time_point(std::chrono::nanoseconds(swapTime(frame)));
+    }
+
     // The swap before the last one at or before `when`, if recorded. A frame
     // that began after it and read the keys may have read them before `when`.
     std::optional<Clock::time_point> secondLastSwapBefore(Clock::time_point when) {
-        const std::uint64_t shown = frames();
-        const std::optional<std::uint64_t> last = lastSwapAtOrBefore(when, shown);
-        if (!last || *last == 0 || shown - (*last - 1) > recordedSwaps) return std::nullopt;
-        return Clock::time_point(std::chrono::nanoseconds(swapTime(*last - 1)));
+        const std::optional<std::uint64_t> last = lastSwapAtOrBefore(when, frames());
+        if (!last || *last == 0) return std::nullopt;
+        return swap(*last - 1);
     }
 
 private:
