@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include <fcntl.h>
@@ -49,6 +50,19 @@ public:
         const std::optional<std::uint64_t> last = lastSwapAtOrBefore(when, frames());
         if (!last || *last == 0) return std::nullopt;
         return swap(*last - 1);
+    }
+
+    // Waits (for `seconds` at most) until the game has swapped `count` times
+    // after `when`: the last of those frames began after `when`.
+    bool waitForSwapsAfter(Clock::time_point when, std::uint64_t count, double seconds) {
+        const auto start = Clock::now();
+        for (;;) {
+            const std::uint64_t shown = frames();
+            const std::optional<std::uint64_t> last = lastSwapAtOrBefore(when, shown);
+            if (last && shown >= *last + 1 + count) return true;
+            if (std::chrono::duration<double>(Clock::now() - start).count() > seconds) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
     }
 
 private:
