@@ -48,8 +48,9 @@ public:
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
-    // Waits for the game's own window titled PLUMWICK and focuses it.
-    bool waitForWindow(double seconds = 10);
+    // Waits for the game's own window titled PLUMWICK and focuses it. Wine on a
+    // busy machine can take over ten seconds to show a program's first window.
+    bool waitForWindow(double seconds = 30);
     unsigned long window() const { return windowId; }
     pid_t pid() const { return processId; }  // -1 once it has been waited for
 
