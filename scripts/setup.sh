@@ -9,6 +9,7 @@ plumwick_test_packages=(
     libgtest-dev libbenchmark-dev libx11-dev
     xvfb xauth x11-utils xdotool imagemagick clang-format valgrind
     dpkg-dev desktop-file-utils appstream lintian faketime diffoscope-minimal
+    pulseaudio pulseaudio-utils
 )
 
 # To build the Windows zip and installer (scripts/build-windows.sh) on top of
