@@ -417,6 +417,51 @@ Residual residualAgainst(const std::vector<float>& recording, const Track& track
     return result;
 }
 
+namespace {
+
+// Whether each 10 ms block of `samples` is digital silence.
+std::vector<bool> silentBlocksOf(const std::vector<float>& samples) {
+    const std::size_t block = samplesOf(0.01);
+    std::vector<bool> silent(samples.size() / block);
+    for (std::size_t b = 0; b < silent.size(); ++b) {
+        const auto first = samples.begin() + std::ptrdiff_t(b * block);
+        silent[b] =
+            std::all_of(first, first + std::ptrdiff_t(block), [](float x) { return x == 0; });
+    }
+    return silent;
+}
+
+}  // namespace
+
+Gaps findGaps(const std::vector<float>& recording) {
+    const std::vector<bool> silent = silentBlocksOf(recording);
+    const auto heard = [](bool isSilent) { return !isSilent; };
+    const auto first = std::find_if(silent.begin(), silent.end(), heard);
+    const auto last = std::find_if(silent.rbegin(), silent.rend(), heard).base();
+    Gaps gaps;
+    if (first >= last) return gaps;
+    gaps.heard = double(last - first) * 0.01;
+    int run = 0;
+    for (auto b = first; b != last; ++b) {
+        if (*b) {
+            ++run;
+            continue;
+        }
+        if (run > 0) {
+            ++gaps.count;
+            gaps.seconds += run * 0.01;
+            gaps.longest = std::max(gaps.longest, run * 0.01);
+        }
+        run = 0;
+    }
+    return gaps;
+}
+
+int silentBlocks(const Track& track) {
+    const std::vector<bool> silent = silentBlocksOf(track.samples);
+    return int(std::count(silent.begin(), silent.end(), true));
+}
+
 std::string describe(const Stretch& stretch, const std::vector<Track>& tracks) {
     char text[300];
     if (stretch.track < 0) {

@@ -104,6 +104,19 @@ Residual residualAgainst(const std::vector<float>& recording, const Track& track
 // clean ones (correlation above 0.999) if there are.
 double medianGain(const std::vector<Window>& windows, int track, double from, double to);
 
+// Dropouts: runs of 10 ms blocks of digital silence between the first and the
+// last block that was heard. The tracks hold no such block (a silent stretch
+// of a track still dithers), so each run is sound the machine failed to play.
+struct Gaps {
+    int count = 0;
+    double seconds = 0;  // all of them together
+    double longest = 0;
+    double heard = 0;  // from the first heard block to the last
+};
+Gaps findGaps(const std::vector<float>& recording);
+// How many 10 ms blocks of digital silence a track holds itself.
+int silentBlocks(const Track& track);
+
 std::string describe(const Stretch& stretch, const std::vector<Track>& tracks);
 
 }  // namespace sound_match
