@@ -8,11 +8,14 @@
 //
 // SFML reaches glXSwapBuffers in two ways. 2.5 links it, so the dynamic linker
 // hands it our glXSwapBuffers below. 2.6 and 3.x load GLX through glad: it
-// dlopen()s libGL, takes glXGetProcAddressARB from it with dlsym() and asks
-// that for glXSwapBuffers, which no preloaded symbol can stand in for. So this
-// library also stands in for dlsym(): asked for glXGetProcAddress(ARB) it
-// gives our own, which hands out our glXSwapBuffers (and itself). Either way
-// every swap passes through the one counting function.
+// dlopen()s libGL, asks that handle for glXGetProcAddressARB and asks that for
+// glXSwapBuffers, which no preloaded symbol can stand in for. So this library
+// also stands in for dlopen(): asked for libGL it opens the real one for
+// itself and hands out a handle to this library, whose glXGetProcAddress(ARB)
+// hands out our glXSwapBuffers (and itself). Either way every swap passes
+// through the one counting function. (Standing in for dlsym() instead would
+// break dlsym(RTLD_NEXT, ...), which searches after its caller: the
+// AddressSanitizer runtime finds the functions it wraps that way.)
 #include "frame_times.hpp"
 
 #include <dlfcn.h>
@@ -30,21 +33,20 @@ namespace {
 
 using SwapBuffers = void (*)(void* display, unsigned long drawable);
 using GetProcAddress = void* (*)(const unsigned char* name);
-using Dlsym = void* (*)(void* handle, const char* name);
-
-// The real dlsym: glibc 2.34 gave it a new version, older ones have only the first.
-Dlsym realDlsym() {
-    static const Dlsym real = [] {
-        void* found = dlvsym(RTLD_NEXT, "dlsym", "GLIBC_2.34");
-        if (found == nullptr) found = dlvsym(RTLD_NEXT, "dlsym", "GLIBC_2.2.5");
-        return reinterpret_cast<Dlsym>(found);
-    }();
-    return real;
-}
+using Dlopen = void* (*)(const char* file, int flags);
 
 std::atomic<SwapBuffers> realSwap{nullptr};
 std::atomic<GetProcAddress> realGetProcAddress{nullptr};
 std::atomic<GetProcAddress> realGetProcAddressArb{nullptr};
+// The real libGL that glad asked for, once it has.
+std::atomic<void*> realGl{nullptr};
+
+// A GLX function of the real libGL: the one glad opened, else the one the
+// program links (SFML 2.5), which comes after this library.
+void* realGlx(const char* name) {
+    void* const gl = realGl.load();
+    return dlsym(gl != nullptr ? gl : RTLD_NEXT, name);
+}
 
 FrameRecord* mapRecord() {
     const char* file = std::getenv("PLUMWICK_FRAME_COUNTER");
@@ -79,7 +81,7 @@ __attribute__((visibility("default"))) void glXSwapBuffers(void* display, unsign
     }
     SwapBuffers real = realSwap.load();
     if (real == nullptr) {  // linked directly: libGL is among the program's libraries
-        real = reinterpret_cast<SwapBuffers>(realDlsym()(RTLD_NEXT, "glXSwapBuffers"));
+        real = reinterpret_cast<SwapBuffers>(realGlx("glXSwapBuffers"));
         realSwap.store(real);
     }
     if (real != nullptr) real(display, drawable);
@@ -91,10 +93,10 @@ extern "C" void* glXGetProcAddressARB(const unsigned char* name);
 
 namespace {
 
-// What a look-up of NAME that found FOUND hands out: for the three GLX names
-// our own function (keeping the real one for it to call), else FOUND. Both
-// routes, dlsym() and glXGetProcAddress(ARB), go through here: SFML 2.6 and 3
-// load GLX twice, the second time through the glXGetProcAddress of the first.
+// What glXGetProcAddress(ARB) hands out for NAME, where the real one gave
+// FOUND: for the three GLX names our own function (keeping the real one for it
+// to call), else FOUND. SFML 2.6 and 3 load GLX twice, the second time through
+// the glXGetProcAddress of the first.
 void* standIn(const char* name, void* found) {
     if (found == nullptr) return found;
     if (std::strcmp(name, "glXSwapBuffers") == 0) {
@@ -117,7 +119,7 @@ void* standIn(const char* name, void* found) {
 void* lookUp(std::atomic<GetProcAddress>& real, const char* realName, const unsigned char* name) {
     GetProcAddress getProcAddress = real.load();
     if (getProcAddress == nullptr) {
-        getProcAddress = reinterpret_cast<GetProcAddress>(realDlsym()(RTLD_NEXT, realName));
+        getProcAddress = reinterpret_cast<GetProcAddress>(realGlx(realName));
         real.store(getProcAddress);
     }
     if (getProcAddress == nullptr) return nullptr;
@@ -136,11 +138,19 @@ __attribute__((visibility("default"))) void* glXGetProcAddressARB(const unsigned
     return lookUp(realGetProcAddressArb, "glXGetProcAddressARB", name);
 }
 
-// Only the three GLX names are changed; every other look-up is the real one's.
-// (A dlsym(RTLD_NEXT, ...) made through here would search after this library
-// rather than after its caller; nothing on the game's path asks that.)
-__attribute__((visibility("default"))) void* dlsym(void* handle, const char* name) {
-    return standIn(name, realDlsym()(handle, name));
+// libGL, as glad asks for it, is this library; every other file is opened as asked.
+__attribute__((visibility("default"))) void* dlopen(const char* file, int flags) {
+    static const Dlopen real = reinterpret_cast<Dlopen>(dlsym(RTLD_NEXT, "dlopen"));
+    if (real == nullptr) return nullptr;
+    const bool gl = file != nullptr &&
+                    (std::strcmp(file, "libGL.so.1") == 0 || std::strcmp(file, "libGL.so") == 0);
+    if (!gl) return real(file, flags);
+    void* const opened = real(file, flags);
+    Dl_info self{};
+    if (opened == nullptr || dladdr(reinterpret_cast<void*>(&glXSwapBuffers), &self) == 0)
+        return opened;
+    realGl.store(opened);
+    return real(self.dli_fname, flags);
 }
 
 }  // extern "C"
