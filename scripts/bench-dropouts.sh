@@ -34,6 +34,7 @@ cleanup() {
     bash "$sink" stop "$work/sink" || true
     [ -z "$windows" ] || WINEPREFIX=$work/wine /usr/lib/wine/wineserver64 -k 2>/dev/null || true
     rm -rf "$work"
+    plumwick_stop_display
 }
 trap cleanup EXIT
 plumwick_start_display

@@ -37,7 +37,7 @@ restore() {
 cleanup() {
     restore
     rm -rf "$SAVED"
-    if [[ -n "${plumwick_xvfb_pid:-}" ]]; then kill "$plumwick_xvfb_pid" 2>/dev/null; fi
+    plumwick_stop_display
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP

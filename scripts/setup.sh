@@ -83,10 +83,12 @@ plumwick_build_game() {
     plumwick_build "$PLUMWICK_ROOT/build" "${options[@]}" -- plumwick
 }
 
-# A virtual display when there is none (stopped when the script exits), and
-# silent audio: OpenAL plays into nothing, so no sound card is needed.
+# A virtual display when there is none, and silent sound (both stopped when the
+# script exits, or by plumwick_stop_display), so no screen or sound card is needed.
 plumwick_start_display() {
-    export ALSOFT_DRIVERS=null
+    plumwick_silent_sound || return 1
+    # A script with a cleanup of its own calls plumwick_stop_display there.
+    [ -n "$(trap -p EXIT)" ] || trap plumwick_stop_display EXIT
     [ -n "${DISPLAY:-}" ] && return 0
     local number
     number=$(mktemp)
@@ -100,7 +102,6 @@ plumwick_start_display() {
     Xvfb -displayfd 3 -screen 0 1600x1600x24 -ardelay 60000 -noreset -nolisten tcp \
         3>"$number" >/dev/null 2>&1 &
     plumwick_xvfb_pid=$!
-    trap 'kill $plumwick_xvfb_pid 2>/dev/null || true' EXIT
     for _ in $(seq 600); do
         [ -s "$number" ] || ! kill -0 "$plumwick_xvfb_pid" 2>/dev/null && break
         sleep 0.1
@@ -108,6 +109,31 @@ plumwick_start_display() {
     export DISPLAY=":$(cat "$number")"
     rm -f "$number"
     xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start ($DISPLAY)" >&2 && return 1; }
+}
+
+# Sound that plays into nothing at a real device's pace. SFML 2's OpenAL has a
+# null driver for it. SFML 3's miniaudio has no such switch: it takes the first
+# backend that lists a device, and a root with ALSA's PulseAudio plugin lists
+# one that no server is behind, so the game would find no device and say so.
+# It gets a PulseAudio daemon of its own with a null sink instead.
+plumwick_silent_sound() {
+    export ALSOFT_DRIVERS=null
+    local major
+    major=$(pkg-config --modversion sfml-audio 2>/dev/null | cut -d. -f1)
+    [ "${major:-2}" -ge 3 ] && [ -z "${plumwick_sound_dir:-}" ] || return 0
+    plumwick_sound_dir=$(mktemp -d)
+    # Long enough for the slowest whole test run, so that none outlives it by much.
+    PULSE_SERVER=$(bash "$PLUMWICK_ROOT/tests/support/pulse-sink.sh" start "$plumwick_sound_dir" 7200) ||
+        return 1
+    export PULSE_SERVER
+}
+
+plumwick_stop_display() {
+    [ -z "${plumwick_xvfb_pid:-}" ] || kill "$plumwick_xvfb_pid" 2>/dev/null || true
+    [ -z "${plumwick_sound_dir:-}" ] || {
+        bash "$PLUMWICK_ROOT/tests/support/pulse-sink.sh" stop "$plumwick_sound_dir"
+        rm -rf "$plumwick_sound_dir"
+    }
 }
 
 # plumwick_focus_window SECONDS: waits that long at most for the game's window

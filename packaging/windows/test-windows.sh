@@ -39,7 +39,7 @@ cleanup() {
     [ -z "$game_pid" ] || kill "$game_pid" 2>/dev/null || true
     /usr/lib/wine/wineserver64 -k >/dev/null 2>&1 || true
     if [ "$plumwick_failures" -eq 0 ]; then rm -rf "$work"; else echo "kept $work for a look" >&2; fi
-    kill "${plumwick_xvfb_pid:-}" 2>/dev/null || true
+    plumwick_stop_display
 }
 plumwick_start_display
 trap cleanup EXIT

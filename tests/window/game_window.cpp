@@ -123,16 +123,21 @@ Game::Game(const Lines& assets, const Prepare& prepare, const Lines& environment
 
 void Game::launch() {
     // Everything the child needs is prepared before fork().
+    // Silent but working audio, unless the test names its own driver. A
+    // variable the test sets replaces the inherited one: getenv() would find
+    // whichever comes first.
+    std::vector<std::string> own = extraEnvironment;
+    const auto setsItself = [&own](const std::string& variable) {
+        const std::string name = variable.substr(0, variable.find('=') + 1);
+        return std::any_of(own.begin(), own.end(),
+                           [&name](const std::string& e) { return e.rfind(name, 0) == 0; });
+    };
+    if (!setsItself("ALSOFT_DRIVERS=")) own.emplace_back("ALSOFT_DRIVERS=null");
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
-        if (std::strncmp(*e, "ALSOFT_DRIVERS=", 15) != 0) env.emplace_back(*e);
+        if (!setsItself(*e)) env.emplace_back(*e);
     }
-    // Silent but working audio, unless the test names its own driver.
-    const bool ownDriver =
-        std::any_of(extraEnvironment.begin(), extraEnvironment.end(),
-                    [](const std::string& e) { return e.rfind("ALSOFT_DRIVERS=", 0) == 0; });
-    if (!ownDriver) env.emplace_back("ALSOFT_DRIVERS=null");
-    env.insert(env.end(), extraEnvironment.begin(), extraEnvironment.end());
+    env.insert(env.end(), own.begin(), own.end());
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
