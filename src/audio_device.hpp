@@ -20,6 +20,8 @@
 #if SFML_VERSION_MAJOR >= 3
 #include <SFML/Audio/AudioResource.hpp>
 #include <SFML/Audio/PlaybackDevice.hpp>
+
+#include <cstdlib>
 #else
 #include <alc.h>
 #include <SFML/Audio/AlResource.hpp>
@@ -30,7 +32,19 @@ namespace compat {
 // Keeps SFML's audio device open while it lives; SFML prints its own
 // diagnostics if none can be opened.
 #if SFML_VERSION_MAJOR >= 3
-class AudioDeviceHold : sf::AudioResource {};
+// SFML 3 asks miniaudio for periods of 64 frames (1.5 ms), and through
+// PulseAudio the music then comes out in jumbled pieces, even on an idle
+// machine; with 60 ms of buffer it plays whole (there is only music, so the
+// delay is never heard). Set before the device opens; a player's own
+// PULSE_LATENCY_MSEC is kept.
+struct PulseAudioBuffer {
+    PulseAudioBuffer() {
+#ifdef __linux__
+        setenv("PULSE_LATENCY_MSEC", "60", 0);
+#endif
+    }
+};
+class AudioDeviceHold : PulseAudioBuffer, sf::AudioResource {};
 #else
 class AudioDeviceHold : sf::AlResource {};
 #endif
