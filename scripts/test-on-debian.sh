@@ -53,6 +53,11 @@ commit=$(git -C "$PLUMWICK_ROOT" rev-parse HEAD)
 logs=${PLUMWICK_DEBIAN_LOGS:-$PLUMWICK_ROOT/build-debian}
 windows_cache=${PLUMWICK_WINDOWS_CACHE:-/var/cache/plumwick}
 mkdir -p "$logs"
+# The runs record the music one at a time (tests/window/music_test.cpp): a
+# lock file in a folder every root shares.
+sound_lock_dir=/run/plumwick-sound
+mkdir -p "$sound_lock_dir"
+export PLUMWICK_SOUND_LOCK=$sound_lock_dir/lock
 
 # remove_root ROOT: stops what still runs inside it, unmounts everything below
 # it and removes it; refuses to remove anything while a mount is left under it.
@@ -97,6 +102,7 @@ in_root() {
     mmdebstrap --variant=apt --include=git --aptopt='Acquire::Check-Valid-Until "false"' \
         "$suite" "$root" "$mirror" && mount -t proc proc "$root/proc" &&
         mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev" &&
+        mkdir -p "$root$sound_lock_dir" && mount --bind "$sound_lock_dir" "$root$sound_lock_dir" &&
         git clone --quiet --no-hardlinks "$PLUMWICK_ROOT" "$root/root/plumwick" &&
         git -C "$root/root/plumwick" checkout --quiet --detach "$commit" || return 1
     if [ "${1:-}" = --windows ]; then
@@ -106,7 +112,7 @@ in_root() {
     echo "== $suite: bash scripts/run-tests.sh $*"
     chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-        /bin/bash -c "cd /root/plumwick && $test_command" bash "$@"
+        PLUMWICK_SOUND_LOCK="$PLUMWICK_SOUND_LOCK" /bin/bash -c "cd /root/plumwick && $test_command" bash "$@"
 }
 
 # The figures of a run, from its log: tests passed per ctest run, the replay's

@@ -38,8 +38,8 @@ start() {
     # system-wide service, which this is not.
     XDG_RUNTIME_DIR=$dir/runtime HOME=$dir/home PULSE_RUNTIME_PATH=$dir/runtime \
         setsid timeout -s KILL "$seconds" pulseaudio -n --daemonize=no --system=no \
-        --use-pid-file=no --exit-idle-time=-1 --disable-shm=yes --realtime=no \
-        --high-priority=no --log-target=stderr \
+        --use-pid-file=no --exit-idle-time=-1 --disable-shm=yes --realtime=yes \
+        --high-priority=yes --log-target=stderr \
         -L "module-null-sink sink_name=plumwick rate=44100 channels=2 format=s16le" \
         -L "module-native-protocol-unix socket=$socket auth-anonymous=1" \
         </dev/null >"$dir/pulseaudio.log" 2>&1 &
@@ -59,8 +59,13 @@ start() {
     return 1
 }
 
+# The daemon asks for the priority a desktop gives a sound server (real-time,
+# as rtkit grants it); the recorder runs above other work too. Both need root
+# for it, and do without.
 record() {
-    PULSE_SERVER=unix:$socket setsid timeout -s KILL "$seconds" parec --device=plumwick.monitor \
+    local above=()
+    [ "$(id -u)" -ne 0 ] || above=(nice -n -10)
+    PULSE_SERVER=unix:$socket setsid timeout -s KILL "$seconds" "${above[@]}" parec --device=plumwick.monitor \
         --raw --format=s16le --rate=44100 --channels=2 --latency-msec=50 \
         </dev/null >"$dir/recording.raw" 2>"$dir/parec.log" &
     echo $! >"$dir/parec.pid"
