@@ -12,7 +12,8 @@
 // glXSwapBuffers, which no preloaded symbol can stand in for. So this library
 // also stands in for dlopen(): asked for libGL it opens the real one for
 // itself and hands out a handle to this library, whose glXGetProcAddress(ARB)
-// hands out our glXSwapBuffers (and itself). Either way every swap passes
+// hands out our glXSwapBuffers (and itself); every other name looked up through
+// that handle is found in libGL, which this library links. Either way every swap passes
 // through the one counting function. (Standing in for dlsym() instead would
 // break dlsym(RTLD_NEXT, ...), which searches after its caller: the
 // AddressSanitizer runtime finds the functions it wraps that way.)
