@@ -1,6 +1,7 @@
 #pragma once
 // What the game does differently as a Windows program, all of it: main calls
-// prepareProcess() first. Elsewhere it does nothing.
+// prepareProcess() first, and sayWhyItStopped() when the game could not
+// start. Elsewhere they do nothing.
 //
 // The game is a GUI-subsystem program there, so a double-click opens no
 // console window; such a program starts without a console of its own, and
@@ -17,8 +18,11 @@
 #endif
 #include <windows.h>
 
+#include <SFML/System/Err.hpp>
+
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 #endif
 
@@ -36,17 +40,34 @@ inline bool given(DWORD stream) {
 // A redirect (a file or a pipe) arrives as a valid std handle and is kept;
 // only the streams that have none are sent to the console of the program that
 // started the game, when it has one (cmd.exe, PowerShell). The game writes its
-// lines through std::cout and std::cerr, so those are pointed at the console
-// (freopen cannot reopen stdout under Wine: its C runtime gives a stream that
-// started without a handle no file descriptor).
+// lines through std::cout and std::cerr, and SFML its own through sf::err(),
+// so those are pointed at the console (freopen cannot reopen stdout under
+// Wine: its C runtime gives a stream that started without a handle no file
+// descriptor).
+//
+// Started from Explorer there is neither: the lines are kept instead, so that
+// a game that cannot start can show why (sayWhyItStopped).
+inline std::stringbuf* unreadLines = nullptr;
+
 inline void reachParentConsole() {
     const bool out = given(STD_OUTPUT_HANDLE), err = given(STD_ERROR_HANDLE);
     if (out && err) return;
-    if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;  // Explorer: no console, no lines
+    if (!AttachConsole(ATTACH_PARENT_PROCESS)) {
+        if (out || err) return;
+        // Never deleted, like the console's stream below.
+        unreadLines = new std::stringbuf;
+        std::cout.rdbuf(unreadLines);
+        std::cerr.rdbuf(unreadLines);
+        sf::err().rdbuf(unreadLines);
+        return;
+    }
     // Never deleted: the streams use it until the very end of the process.
     static std::ofstream* const console = new std::ofstream("CONOUT$");
     if (!out) std::cout.rdbuf(console->rdbuf());
-    if (!err) std::cerr.rdbuf(console->rdbuf());
+    if (!err) {
+        std::cerr.rdbuf(console->rdbuf());
+        sf::err().rdbuf(console->rdbuf());
+    }
 }
 
 // The folder of the running .exe, whatever folder it was started from.
@@ -68,9 +89,27 @@ inline void prepareProcess() {
     detail::workBesideTheExe();
 }
 
+// With nowhere to write, the last line the game wrote (the one that says why
+// it stopped) in a message box; the caller exits once it is dismissed.
+inline void sayWhyItStopped() {
+    if (detail::unreadLines == nullptr) return;
+    std::istringstream lines(detail::unreadLines->str());
+    std::string line, last;
+    while (std::getline(lines, line)) {
+        if (!line.empty()) last = line;
+    }
+    if (last.empty()) return;
+    std::wstring text(last.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_UTF8, 0, last.data(), static_cast<int>(last.size()),
+                                           text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    MessageBoxW(nullptr, text.c_str(), L"PLUMWICK", MB_OK | MB_ICONERROR);
+}
+
 #else
 
 inline void prepareProcess() {}
+inline void sayWhyItStopped() {}
 
 #endif
 

@@ -4,10 +4,21 @@
 #include "app/game.hpp"
 #include "platform.hpp"
 
+namespace {
+
+// False when the game could not start; its window has gone either way.
+bool playUntilClosed() {
+    Game game;
+    if (!game.started()) return false;
+    while (game.window.isOpen()) runFrame(game);
+    return true;
+}
+
+}  // namespace
+
 int main() {
     platform::prepareProcess();
-    Game game;
-    if (!game.started()) return 1;
-    while (game.window.isOpen()) runFrame(game);
-    return 0;
+    if (playUntilClosed()) return 0;
+    platform::sayWhyItStopped();
+    return 1;
 }
