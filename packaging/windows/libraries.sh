@@ -9,7 +9,8 @@
 # libsfml-*-s, libgtest*, and libOpenAL32.dll.a), bin/OpenAL32.dll, lib/cmake/
 # (SFML, GTest, ...), share/licenses/NAME/. It is
 # ${PLUMWICK_WINDOWS_CACHE:-/var/cache/plumwick}/windows-libraries-KEY, KEY a
-# hash of the pins, this script, the toolchain file and the compiler's version;
+# hash of the pins, this script, the toolchain file, the compiler's version and
+# the versions of the MinGW-w64 packages (compiler, binutils, headers);
 # a prefix without its marker file (a build that stopped) is built anew.
 # As root it installs what it needs; PLUMWICK_WINDOWS_JOBS sets make's -j.
 
@@ -27,10 +28,13 @@ plumwick_windows_pins=(
     "googletest 1.12.1-0.2 bookworm googletest_1.12.1-0.2.dsc cc90251040c145be18d5090787d9ec79e48217c6cef3ae78eb20f0e31551404c"
 )
 plumwick_windows_packages=(g++-mingw-w64-x86-64-posix cmake make dpkg-dev xz-utils)
+# The toolchain whose versions make the libraries what they are.
+plumwick_windows_toolchain=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    gcc-mingw-w64-base binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev mingw-w64-common)
 
 plumwick_windows_libraries() (
     set -euo pipefail
-    local here toolchain compiler key cache prefix work
+    local here toolchain compiler toolchain_packages key cache prefix work
     here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
     toolchain=$here/mingw-w64-x86_64.cmake
     PLUMWICK_ROOT=$(cd "$here/../.." && pwd)
@@ -38,8 +42,11 @@ plumwick_windows_libraries() (
     plumwick_install_missing -- "${plumwick_windows_packages[@]}" >&2
 
     compiler=$(x86_64-w64-mingw32-g++-posix --version | head -n 1)
-    key=$({ printf '%s\n' "${plumwick_windows_pins[@]}" "$compiler"; cat "${BASH_SOURCE[0]}" "$toolchain"; } |
-        sha256sum | cut -c1-12)
+    # A new build of the same compiler version, new binutils or new headers
+    # make other libraries too: their package versions are in the key.
+    toolchain_packages=$(dpkg-query -W -f='${Package} ${Version}\n' "${plumwick_windows_toolchain[@]}")
+    key=$({ printf '%s\n' "${plumwick_windows_pins[@]}" "$compiler" "$toolchain_packages"
+        cat "${BASH_SOURCE[0]}" "$toolchain"; } | sha256sum | cut -c1-12)
     cache=${PLUMWICK_WINDOWS_CACHE:-/var/cache/plumwick}
     prefix=$cache/windows-libraries-$key
     mkdir -p "$cache"
@@ -82,6 +89,18 @@ plumwick_windows_libraries() (
         -o "Dir::State::Lists=$work/apt/lists" -o "Dir::Cache=$work/apt/cache"
         -o Acquire::Check-Valid-Until=false -o APT::Sandbox::User=root)
     step "apt-get update (deb-src)" apt-get "${apt_options[@]}" update
+
+    # A pinned version the archive no longer has (a point release replaces
+    # it) stops the build with one line: the pin and what the archive has now.
+    local name version suite listed
+    for pin in "${plumwick_windows_pins[@]}"; do
+        read -r name version suite _ <<<"$pin"
+        listed=$(apt-cache "${apt_options[@]}" showsrc "$name" 2>/dev/null | sed -n 's/^Version: //p' | sort -uV)
+        grep -qxF "$version" <<<"$listed" && continue
+        echo "the pin '$name $version' ($suite) is gone from the archive, which has" \
+            "$(echo ${listed:-no $name} | sed 's/ /, /g'): move the pin (docs/windows.md)" >&2
+        return 1
+    done
 
     # fetch PIN: downloads the source package; checks the pinned file's sha256.
     fetch() {
