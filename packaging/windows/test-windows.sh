@@ -2,14 +2,17 @@
 # Tests what scripts/build-windows.sh made, under Wine (64-bit) on an X display
 # (a virtual one when there is none), in a fresh Wine prefix of its own:
 #   - the unit tests, cross-built for Windows (the replay fingerprint among them);
-#   - the zip: its files, and the .exe's subsystem, DLLs, icon and version;
+#   - the zip: its files, and the .exe's subsystem, DLLs, icon, version and
+#     manifest (and the installer's);
 #   - the zip's game started from another folder, its lines through a redirect,
-#     and in cmd's console when it has no redirect;
+#     and in cmd's console when it has no redirect; started as from Explorer
+#     without its font, a message box that says why;
 #   - the native window tests driving the zip's game: the smoke test, and the
 #     game without its font or a music file;
 #   - the installer: a silent install, its files, shortcut and Apps & features
 #     entry, the smoke test of the installed game, a silent uninstall that
 #     leaves nothing;
+#   - a library pin the archive no longer has: one line, and no build;
 #   - another build of the same sources (scripts/check-reproducible.sh): the
 #     same zip and installer, byte for byte.
 # Wine's output always goes to files: its wineserver outlives the programs and
@@ -45,6 +48,11 @@ plumwick_start_display
 trap cleanup EXIT
 # A Unix path as Windows programs under Wine see it.
 windows_path() { echo "Z:${1//\//\\}"; }
+# What a console showed, as text: Wine's console writes a space as "move one
+# column right" (ESC [ C), and wraps every character in cursor escapes.
+console_text() {
+    tr -d '\r' <"$1" | perl -pe 's/\e\[(\d*)C/" " x ($1 || 1)/ge; s/\e\[[0-9;?]*[A-Za-z]//g'
+}
 # The game's own lines of an output file.
 game_lines() { tr -d '\r' <"$1" | grep -E '^(PROGRAMMA AVVIATO!|ERRORE:)' || true; }
 # start_game DIR EXE: the game under Wine in the folder DIR, its output in
@@ -118,12 +126,14 @@ headers=$(x86_64-w64-mingw32-objdump -p "$exe")
 plumwick_expect "subsystem" "00000002 (Windows GUI)" \
     "$(sed -n 's/^Subsystem[[:space:]]*//p' <<<"$headers" | tr '\t' ' ')"
 # Beside the game only OpenAL32.dll: every other DLL it or OpenAL Soft loads
-# is Windows' own (Wine has each in system32), none of MinGW's.
+# is one that every Windows 10 and 11 has, named here (Wine's system32 also
+# holds ones a player may lack, such as vcruntime140.dll), none of MinGW's.
 grep -q 'DLL Name: OpenAL32.dll' <<<"$headers" || plumwick_fail "the game does not link OpenAL32.dll"
+windows_own=" advapi32.dll avrt.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll opengl32.dll shell32.dll user32.dll winmm.dll "
 for binary in "$exe" "$game_dir/OpenAL32.dll"; do
     for dll in $(x86_64-w64-mingw32-objdump -p "$binary" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
-        [ "$dll" = OpenAL32.dll ] || [ -e "$drive_c/windows/system32/${dll,,}" ] ||
-            plumwick_fail "$(basename "$binary") needs $dll, which is not Windows' own"
+        [ "$dll" = OpenAL32.dll ] || [[ "$windows_own" == *" ${dll,,} "* ]] ||
+            plumwick_fail "$(basename "$binary") needs $dll, which is not among Windows' own"
     done
 done
 # The icon group (type 14) and the version information (type 16), both named 1.
@@ -152,6 +162,17 @@ for pair in "FileDescription|PLUMWICK" "FileVersion|$version" "ProductName|PLUMW
     "ProductVersion|$version" "OriginalFilename|plumwick.exe"; do
     [[ "|$strings|" == *"|$pair|"* ]] || plumwick_fail "version strings lack $pair: $strings"
 done
+# The manifests (type 24, named 1): the game runs as the player, declares
+# Windows 10 and 11 and its DPI awareness; the installer asks for elevation.
+manifest=$(wrestool -x --raw --type=24 --name=1 "$exe" | tr -s ' \n' ' ')
+for part in '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>' \
+    '<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>' \
+    '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>'; do
+    [[ "$manifest" == *"$part"* ]] || plumwick_fail "the game's manifest lacks $part: $manifest"
+done
+[[ "$(wrestool -x --raw --type=24 --name=1 "$setup" | tr -s ' \n' ' ')" == \
+    *'<requestedExecutionLevel level="requireAdministrator"'* ]] ||
+    plumwick_fail "the installer's manifest does not ask for elevation"
 
 echo "== windows: the zip's game started from another folder, through a redirect"
 # It finds its files beside the .exe, and its lines reach the files.
@@ -169,15 +190,88 @@ echo "== windows: its lines in the console of cmd, without a redirect"
 # files it says so on stdout and stderr and stops at once, with status 1.
 mkdir "$work/console"
 cp "$exe" "$game_dir/OpenAL32.dll" "$work/console"
-(cd "$work/console" && script -qec "$wine cmd /c 'start /wait plumwick.exe & echo status %ERRORLEVEL%'" \
+# With a console the lines are read there: no message box, which would hold
+# it up (hence the time limit).
+(cd "$work/console" && TERM=dumb timeout 120 script -qec "$wine cmd /c 'start /wait plumwick.exe & echo status %ERRORLEVEL%'" \
     "$work/console.log" </dev/null >/dev/null 2>&1) || true
 plumwick_expect "console lines" "PROGRAMMA AVVIATO!
 ERRORE: impossibile caricare la musica del menu!
 ERRORE: impossibile caricare la musica del gioco!
 ERRORE: Font non trovato!
 status 1" \
-    "$(tr -d '\r' <"$work/console.log" | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' |
-        grep -E '^(PROGRAMMA AVVIATO!|ERRORE:|status )' || true)"
+    "$(console_text "$work/console.log" | grep -E '^(PROGRAMMA AVVIATO!|ERRORE:|status )' || true)"
+
+echo "== windows: one stream redirected, the other in cmd's console"
+# A redirect keeps its stream; the other one, and what SFML itself writes
+# (sf::err(): here that the font, an .ogg by that name, cannot be read), still
+# reach the console.
+mkdir "$work/partial"
+cp "$exe" "$game_dir/OpenAL32.dll" "$work/partial"
+cp "$game_dir/menu_music.ogg" "$work/partial/pixel_font.ttf"
+sfml_line='Failed to load font "pixel_font.ttf" (failed to create the font face)'
+music_lines="ERRORE: impossibile caricare la musica del menu!
+ERRORE: impossibile caricare la musica del gioco!"
+for redirect in "> out.txt" "2> err.txt"; do
+    rm -f "$work/partial/out.txt" "$work/partial/err.txt"
+    (cd "$work/partial" && TERM=dumb timeout 120 script -qec \
+        "$wine cmd /c 'plumwick.exe $redirect & echo status %ERRORLEVEL%'" "$work/partial.log" \
+        </dev/null >/dev/null 2>&1) || true
+    console=$(console_text "$work/partial.log" | grep -E '^(PROGRAMMA|ERRORE:|Failed|status )' || true)
+    if [ "$redirect" = "> out.txt" ]; then
+        plumwick_expect "console with $redirect" "$music_lines
+$sfml_line
+status 1" "$console"
+        plumwick_expect "out.txt" "PROGRAMMA AVVIATO!
+ERRORE: Font non trovato!" "$(tr -d '\r' <"$work/partial/out.txt")"
+    else
+        plumwick_expect "console with $redirect" "PROGRAMMA AVVIATO!
+ERRORE: Font non trovato!
+status 1" "$console"
+        plumwick_expect "err.txt" "$music_lines
+$sfml_line" "$(tr -d '\r' <"$work/partial/err.txt" | grep -E '^(ERRORE:|Failed)')"
+    fi
+done
+
+echo "== windows: without its font, started as from Explorer: a message box"
+# No console and no redirect: the line that says why the game stopped would go
+# nowhere, so a message box titled PLUMWICK shows it, and the game exits with
+# status 1 once it is dismissed. (Wine's start, itself without a console,
+# starts the game as Explorer does; the box's text is read from Wine's trace
+# of MessageBox.)
+mkdir "$work/explorer"
+cp "$exe" "$game_dir/OpenAL32.dll" "$game_dir/menu_music.ogg" "$game_dir/game_music.ogg" "$work/explorer"
+status_file=$work/explorer-status
+(cd "$work/explorer" && { status=0 && WINEDEBUG=trace+msgbox "$wine" start /wait /unix \
+    "$work/explorer/plumwick.exe" </dev/null >"$work/explorer.log" 2>&1 || status=$?
+    echo "$status" >"$status_file"; }) &
+# The game's window shows first and goes; the box is the small window of that
+# title after it. Wine may replace a window's X window as it shows it, so the
+# box is looked for afresh before each Return, until the game has ended.
+message_box() {
+    local window size
+    for window in $(xdotool search --onlyvisible --name '^PLUMWICK$' 2>/dev/null); do
+        size=$(xdotool getwindowgeometry "$window" 2>/dev/null | sed -n 's/^ *Geometry: //p')
+        [[ "$size" =~ ^([0-9]+)x([0-9]+)$ ]] && ((BASH_REMATCH[1] > 50 && BASH_REMATCH[1] < 500 &&
+            BASH_REMATCH[2] > 30 && BASH_REMATCH[2] < 300)) && echo "$window" && return 0
+    done
+    return 0
+}
+seen_box=no
+for _ in $(seq 120); do
+    [ -s "$status_file" ] && break
+    box=$(message_box)
+    if [ -n "$box" ]; then
+        seen_box=yes
+        xdotool windowfocus --sync "$box" key Return >/dev/null 2>&1 || true
+    fi
+    sleep 0.5
+done
+plumwick_expect "a message box seen" yes "$seen_box"
+plumwick_expect "status after the message box" 1 "$(cat "$status_file" 2>/dev/null)"
+# Nothing of it may be left for the window tests to find.
+[ -s "$status_file" ] || /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+grep -qF 'ERRORE: Font non trovato!' "$work/explorer.log" ||
+    plumwick_fail "the message box does not say 'ERRORE: Font non trovato!': $(grep -i msgbox "$work/explorer.log")"
 
 echo "== windows: window tests, built for this machine, driving the zip's game"
 plumwick_build "$host" -DPLUMWICK_TESTS=ON -- plumwick_window_tests plumwick_robustness_tests
@@ -244,6 +338,24 @@ done
 [ ! -e "$shortcut" ] || plumwick_fail "the shortcut is left after uninstalling"
 "$wine" reg query "$key" </dev/null >"$work/registry" 2>&1 &&
     plumwick_fail "the Apps & features entry is left after uninstalling"
+
+echo "== windows: a pin the archive no longer has"
+# As after a point release: libogg pinned to a version the archive never had.
+# The library build stops at once with one line naming the pin and what the
+# archive has, and builds nothing.
+moved=$work/moved-pin
+mkdir -p "$moved/packaging" "$moved/scripts"
+cp -r "$PLUMWICK_ROOT/packaging/windows" "$moved/packaging/"
+cp "$PLUMWICK_ROOT/scripts/setup.sh" "$moved/scripts/"
+sed -i 's/^    "libogg 1\.3\.5-3 /    "libogg 1.3.5-0 /' "$moved/packaging/windows/libraries.sh"
+status=0
+PLUMWICK_WINDOWS_CACHE=$moved/cache bash "$moved/packaging/windows/libraries.sh" \
+    >"$moved/out" 2>"$moved/err" || status=$?
+plumwick_expect "status with a moved pin" 1 "$status"
+plumwick_expect "its last line" \
+    "the pin 'libogg 1.3.5-0' (bookworm) is gone from the archive, which has 1.3.5-3: move the pin (docs/windows.md)" \
+    "$(tail -n 1 "$moved/err")"
+[ -z "$(find "$moved/cache" -name '*.dll' -o -name '*.a')" ] || plumwick_fail "it built with a moved pin"
 
 echo "== windows: the same bytes from another build"
 # Elsewhere, later, by another user: the same commit must give the same zip and installer.
