@@ -91,8 +91,10 @@ echo "== tests with sanitizers"
 # intercepts nothing AddressSanitizer does.
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:verify_asan_link_order=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-# The bad-data-file matrix is left to the next step.
-(cd "$PLUMWICK_ROOT/build-sanitize" && ctest --output-on-failure -E '^plumwick_bad_files$')
+# The bad-data-file matrix is left to the next step. The music heard is the
+# plain build's to check: the sanitized game, several times slower, dropped
+# sound at every loop crossing on a loaded machine (CI at 19e4dac, Debian 13).
+(cd "$PLUMWICK_ROOT/build-sanitize" && ctest --output-on-failure -E '^(plumwick_bad_files|plumwick_music)$')
 echo "== bad data files, sanitized game"
 # The twenty-one spoilt-file cases of tests/window/bad_files_test.cpp, run by the
 # plain test binary against the sanitized game: any AddressSanitizer or UBSan
