@@ -3,6 +3,7 @@
 #pragma once
 
 #include "art/palette.hpp"
+#include "frame_times.hpp"
 #include "game_window.hpp"
 #include "screen.hpp"
 #include "ui/texts.hpp"
@@ -17,6 +18,15 @@
 namespace window_test {
 
 const Lines allAssets{"pixel_font.ttf", "menu_music.ogg", "game_music.ogg"};
+
+// The game with its frames counted (the frame counter library preloaded).
+struct TimedGame {
+    TimedGame() : game(allAssets, {}, counter.environment()), frames(counter.path()) {}
+
+    FrameCounterFile counter;
+    Game game;
+    FrameTimes frames;
+};
 
 // Boxes around the texts of PLAY, HOW TO PLAY, VOLUME: ON and EXIT THE GAME.
 const Area menuItems[4] = {

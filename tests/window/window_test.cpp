@@ -1,7 +1,6 @@
 // The built game in a real X window, driven through XTEST key presses and
 // checked on screenshots, pixel by pixel.
 #include "follow_ball.hpp"
-#include "frame_times.hpp"
 #include "game_looks.hpp"
 
 #include <gtest/gtest.h>
@@ -64,15 +63,6 @@ public:
 private:
     Game& gameProcess;
     std::string heldKey;
-};
-
-// The game with its frames timed (the frame counter library preloaded).
-struct TimedGame {
-    TimedGame() : game(allAssets, {}, counter.environment()), frames(counter.path()) {}
-
-    FrameCounterFile counter;
-    Game game;
-    FrameTimes frames;
 };
 
 // How many of the three life hearts are full.
