@@ -1,7 +1,8 @@
 #pragma once
 // What the game does differently as a Windows program, all of it: main calls
 // prepareProcess() first, and sayWhyItStopped() when the game could not
-// start. Elsewhere they do nothing.
+// start; the start-up gives its window the .exe's icon (showExeIcon).
+// Elsewhere they do nothing.
 //
 // The game is a GUI-subsystem program there, so a double-click opens no
 // console window; such a program starts without a console of its own, and
@@ -25,6 +26,8 @@
 #include <sstream>
 #include <string>
 #endif
+
+#include <SFML/Window/WindowHandle.hpp>
 
 namespace platform {
 
@@ -89,6 +92,24 @@ inline void prepareProcess() {
     detail::workBesideTheExe();
 }
 
+// The window's icons in the title bar, the taskbar and Alt+Tab: the .exe's
+// own (resource 1, the one Explorer shows) at the sizes this system uses for
+// small and large icons, so that Windows never scales one. Icons loaded
+// shared belong to the system, which frees them with the process.
+inline bool showExeIcon(sf::WindowHandle window) {
+    const HINSTANCE exe = GetModuleHandleW(nullptr);
+    const auto load = [exe](int sizeX, int sizeY) {
+        return static_cast<HICON>(
+            LoadImageW(exe, MAKEINTRESOURCEW(1), IMAGE_ICON, sizeX, sizeY, LR_SHARED));
+    };
+    const HICON smallIcon = load(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    const HICON largeIcon = load(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    if (smallIcon == nullptr || largeIcon == nullptr) return false;
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
+    return true;
+}
+
 // With nowhere to write, the last line the game wrote (the one that says why
 // it stopped) in a message box; the caller exits once it is dismissed.
 inline void sayWhyItStopped() {
@@ -109,6 +130,8 @@ inline void sayWhyItStopped() {
 #else
 
 inline void prepareProcess() {}
+// The window shows the icon the game paints instead.
+inline bool showExeIcon(sf::WindowHandle) { return false; }
 inline void sayWhyItStopped() {}
 
 #endif

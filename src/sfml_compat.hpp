@@ -151,8 +151,6 @@ inline void openWindow(sf::RenderWindow& window, unsigned width, unsigned height
 #endif
 }
 
-// The kinds of event the game looks at; every other event comes out with no
-// field set.
 // The window system's own handle of the window (an X window id here).
 inline sf::WindowHandle nativeHandle(const sf::Window& window) {
 #if SFML_VERSION_MAJOR >= 3
@@ -162,6 +160,17 @@ inline sf::WindowHandle nativeHandle(const sf::Window& window) {
 #endif
 }
 
+// The window's icon, from an RGBA picture.
+inline void setIcon(sf::Window& window, const sf::Image& icon) {
+#if SFML_VERSION_MAJOR >= 3
+    window.setIcon(icon.getSize(), icon.getPixelsPtr());
+#else
+    window.setIcon(icon.getSize().x, icon.getSize().y, icon.getPixelsPtr());
+#endif
+}
+
+// The kinds of event the game looks at; every other event comes out with no
+// field set.
 struct WindowEvent {
     bool closed = false;
     std::optional<sf::Keyboard::Key> pressedKey;

@@ -7,8 +7,9 @@
 #   - the zip's game started from another folder, its lines through a redirect,
 #     and in cmd's console when it has no redirect; started as from Explorer
 #     without its font, a message box that says why;
-#   - the native window tests driving the zip's game: the smoke test, and the
-#     game without its font or a music file;
+#   - the native window tests driving the zip's game: the smoke test (the
+#     window's icon among its checks), and the game without its font or a
+#     music file;
 #   - the installer: a silent install, its files, shortcut and Apps & features
 #     entry, the smoke test of the installed game, a silent uninstall that
 #     leaves nothing;
@@ -286,6 +287,10 @@ chmod +x "$work/zip-game" "$work/game-here"
 # Wine's GetAsyncKeyState answers "not pressed" from a cache for up to 50
 # ms (its tick count's, so a millisecond more): the held-arrow check allows it.
 export PLUMWICK_KEY_PRESS_LAG=0.051
+# The window's icon, as Wine hands it to X (_NET_WM_ICON): the .exe's small
+# and large icons at Wine's system sizes, which the smoke test compares with
+# the heart, pixel for pixel.
+export PLUMWICK_WINDOW_ICON_SIZES="16 32"
 PLUMWICK_GAME_UNDER_TEST=$work/zip-game "$host/tests/window/plumwick_window_tests" \
     --gtest_filter="$smoke" || plumwick_fail "the window smoke test of the zip's game"
 PLUMWICK_GAME_UNDER_TEST=$work/game-here "$host/tests/window/plumwick_robustness_tests" \

@@ -1,7 +1,9 @@
 #include "app/game.hpp"
 
 #include "app/data_file.hpp"
+#include "art/game_icon.hpp"
 #include "game/field.hpp"
+#include "platform.hpp"
 #include "sfml_compat.hpp"
 
 #include <cstdlib>
@@ -15,6 +17,13 @@ void openGameWindow(sf::RenderWindow& window) {
     // The library is trusted to open it.
     compat::openWindow(window, static_cast<unsigned>(fieldWidth),
                        static_cast<unsigned>(fieldHeight), "PLUMWICK");
+}
+
+// The heart in the title bar and the task switcher, as on the desktop: on
+// Windows the .exe's own icons, elsewhere the same picture painted here.
+void showGameIcon(sf::RenderWindow& window) {
+    if (platform::showExeIcon(compat::nativeHandle(window))) return;
+    compat::setIcon(window, paintGameIcon(windowIconSize));
 }
 
 RandomDraw seededUnlessGiven(RandomDraw draw) {
@@ -35,6 +44,7 @@ bool openFontOrSay(sf::Font& font) {
 Game::Game(RandomDraw draw) : texts(blankTexts(font)) {
     std::cout << "PROGRAMMA AVVIATO!" << std::endl;
     openGameWindow(window);  // shown from now on, before anything is loaded
+    showGameIcon(window);
     openSoundtrack(music);
     buildFieldArt(art);
     // The clocks count from here, as if made now.

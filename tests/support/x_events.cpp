@@ -1,10 +1,12 @@
 // Xlib lives in this file alone: its macros (None, Status, ...) clash with C++ names.
 #include "x_events.hpp"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -46,6 +48,40 @@ bool sendKeyPress(unsigned long window, const char* keysymName) {
     // The key symbol for now; send() turns it into this display's key code.
     event.xkey.keycode = static_cast<unsigned>(XStringToKeysym(keysymName));
     return send(window, event);
+}
+
+std::vector<WindowIcon> windowIcons(unsigned long window) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return {};
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const Atom icon = XInternAtom(display, "_NET_WM_ICON", False);
+    XGetWindowProperty(display, window, icon, 0, 1L << 24, False, XA_CARDINAL, &type, &format,
+                       &count, &after, &data);
+    std::vector<WindowIcon> icons;
+    if (data != nullptr && format == 32) {
+        // Xlib hands 32-bit items over as longs, whatever their size.
+        const unsigned long* items = reinterpret_cast<const unsigned long*>(data);
+        for (unsigned long at = 0; at + 2 <= count;) {
+            WindowIcon picture{
+                static_cast<unsigned>(items[at]), static_cast<unsigned>(items[at + 1]), {}};
+            const unsigned long pixels = static_cast<unsigned long>(picture.width) * picture.height;
+            at += 2;
+            if (pixels == 0 || pixels > count - at) {
+                icons.clear();
+                break;
+            }
+            for (unsigned long i = 0; i < pixels; ++i)
+                picture.argb.push_back(static_cast<std::uint32_t>(items[at + i]));
+            at += pixels;
+            icons.push_back(std::move(picture));
+        }
+    }
+    if (data != nullptr) XFree(data);
+    XCloseDisplay(display);
+    return icons;
 }
 
 bool xdotool(const std::string& arguments) {

@@ -1,13 +1,26 @@
 #pragma once
 // Events sent to a window the way another X client would send them.
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // WM_DELETE_WINDOW, as a window manager's close button sends it; false on failure.
 bool sendCloseRequest(unsigned long window);
 
 // A key press of `keysymName` (e.g. "Down"), sent to the window's own client.
 bool sendKeyPress(unsigned long window, const char* keysymName);
+
+// One picture of a window's _NET_WM_ICON, the icon a window manager shows:
+// its pixels row by row, each as 0xAARRGGBB.
+struct WindowIcon {
+    unsigned width = 0, height = 0;
+    std::vector<std::uint32_t> argb;
+};
+
+// Every picture of the window's _NET_WM_ICON, in the order it lists them;
+// none when it has no such property or a malformed one.
+std::vector<WindowIcon> windowIcons(unsigned long window);
 
 // Runs xdotool with the arguments; false when it fails.
 bool xdotool(const std::string& arguments);

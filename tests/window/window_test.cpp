@@ -1,13 +1,16 @@
 // The built game in a real X window, driven through XTEST key presses and
 // checked on screenshots, pixel by pixel.
+#include "art/game_icon.hpp"
 #include "follow_ball.hpp"
 #include "game_looks.hpp"
+#include "x_events.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -70,6 +73,48 @@ int fullHearts(const sf::Image& image) {
     int full = 0;
     for (int heart = 0; heart < 3; ++heart) full += heartInk(image, heart) > 0 ? 1 : 0;
     return full;
+}
+
+// The sizes of the icons the window should show: $PLUMWICK_WINDOW_ICON_SIZES
+// (under Wine, "16 32": the .exe's small and large ones), else the one the
+// game paints for itself.
+std::vector<unsigned> expectedIconSizes() {
+    const char* given = std::getenv("PLUMWICK_WINDOW_ICON_SIZES");
+    if (given == nullptr) return {windowIconSize};
+    std::vector<unsigned> sizes;
+    std::istringstream words(given);
+    for (unsigned size = 0; words >> size;) sizes.push_back(size);
+    std::sort(sizes.begin(), sizes.end());
+    return sizes;
+}
+
+// How the window's icons differ from the game's heart at the expected sizes,
+// read as a window manager reads them; empty when they do not.
+std::string iconDifference(unsigned long window) {
+    std::vector<unsigned> sizes;
+    for (const WindowIcon& icon : windowIcons(window)) {
+        sizes.push_back(icon.width);
+        const sf::Image heart = paintGameIcon(icon.width);
+        if (icon.height != icon.width || heart.getSize().x != icon.width)
+            return "an icon of " + std::to_string(icon.width) + "x" + std::to_string(icon.height);
+        int differing = 0;
+        for (unsigned y = 0; y < icon.height; ++y)
+            for (unsigned x = 0; x < icon.width; ++x) {
+                const sf::Color want = pixelAt(heart, static_cast<int>(x), static_cast<int>(y));
+                const std::uint32_t argb = icon.argb[y * icon.width + x];
+                const std::uint32_t rgb = want.r << 16 | want.g << 8 | want.b;
+                if (argb >> 24 != want.a || (want.a != 0 && (argb & 0xffffff) != rgb)) ++differing;
+            }
+        if (differing > 0)
+            return std::to_string(differing) + " pixels of the " + std::to_string(icon.width) +
+                   " px icon differ from the heart";
+    }
+    std::sort(sizes.begin(), sizes.end());
+    if (sizes == expectedIconSizes()) return "";
+    if (sizes.empty()) return "no icon";
+    std::string shown = "icons of";
+    for (const unsigned size : sizes) shown += " " + std::to_string(size);
+    return shown + " px";
 }
 
 // How late the game under test may learn of a key press, from
@@ -150,6 +195,10 @@ TEST_F(PlumwickWindow, MenuHighlightInstructionsFieldAndExit) {
     std::string geometry;
     run("xdotool getwindowgeometry " + std::to_string(game.window()), &geometry);
     EXPECT_NE(geometry.find("Geometry: 800x600"), std::string::npos) << geometry;
+    // Title bar, taskbar, task switcher: the heart, once the window has it.
+    const auto start = Clock::now();
+    while (!iconDifference(game.window()).empty() && secondsSince(start) < 10) sleepFor(0.05);
+    EXPECT_EQ(iconDifference(game.window()), "") << "the window's icon";
 
     const Shot menu = game.shootUntil(menuReads("WGGG"), 5);
     ASSERT_EQ(menuLooks(menu.image), "WGGG") << "PLAY highlighted at start; " << menu.file;
