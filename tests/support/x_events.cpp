@@ -3,8 +3,10 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -50,9 +52,9 @@ bool sendKeyPress(unsigned long window, const char* keysymName) {
     return send(window, event);
 }
 
-std::vector<WindowIcon> windowIcons(unsigned long window) {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) return {};
+namespace {
+
+std::vector<WindowIcon> netIcons(Display* display, unsigned long window) {
     Atom type = 0;
     int format = 0;
     unsigned long count = 0, after = 0;
@@ -80,6 +82,54 @@ std::vector<WindowIcon> windowIcons(unsigned long window) {
         }
     }
     if (data != nullptr) XFree(data);
+    return icons;
+}
+
+XImage* wholePixmap(Display* display, Pixmap pixmap) {
+    Window root = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    if (!XGetGeometry(display, pixmap, &root, &x, &y, &width, &height, &border, &depth))
+        return nullptr;
+    return XGetImage(display, pixmap, 0, 0, width, height, AllPlanes, ZPixmap);
+}
+
+// The pixmap's pixels as 0xRRGGBB: a 24-bit true-colour screen's, as Xvfb's.
+std::optional<WindowIcon> hintedIcon(Display* display, unsigned long window) {
+    XWMHints* hints = XGetWMHints(display, window);
+    if (hints == nullptr) return std::nullopt;
+    const bool given = (hints->flags & IconPixmapHint) != 0;
+    const Pixmap pixmap = hints->icon_pixmap;
+    const Pixmap mask = (hints->flags & IconMaskHint) != 0 ? hints->icon_mask : 0;
+    XFree(hints);
+    if (!given) return std::nullopt;
+    XImage* colours = wholePixmap(display, pixmap);
+    XImage* opaque = mask != 0 ? wholePixmap(display, mask) : nullptr;
+    std::optional<WindowIcon> icon;
+    if (colours != nullptr && (mask == 0 || opaque != nullptr)) {
+        icon = WindowIcon{
+            static_cast<unsigned>(colours->width), static_cast<unsigned>(colours->height), {}};
+        for (int y = 0; y < colours->height; ++y)
+            for (int x = 0; x < colours->width; ++x) {
+                const bool shown = opaque == nullptr || (x < opaque->width && y < opaque->height &&
+                                                         XGetPixel(opaque, x, y) != 0);
+                const unsigned long rgb = XGetPixel(colours, x, y) & 0xffffff;
+                icon->argb.push_back(static_cast<std::uint32_t>((shown ? 0xff000000 : 0) | rgb));
+            }
+    }
+    if (colours != nullptr) XDestroyImage(colours);
+    if (opaque != nullptr) XDestroyImage(opaque);
+    return icon;
+}
+
+}  // namespace
+
+std::vector<WindowIcon> windowIcons(unsigned long window) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return {};
+    std::vector<WindowIcon> icons = netIcons(display, window);
+    if (std::optional<WindowIcon> hinted = hintedIcon(display, window))
+        icons.push_back(std::move(*hinted));
     XCloseDisplay(display);
     return icons;
 }

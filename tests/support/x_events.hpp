@@ -18,8 +18,10 @@ struct WindowIcon {
     std::vector<std::uint32_t> argb;
 };
 
-// Every picture of the window's _NET_WM_ICON, in the order it lists them;
-// none when it has no such property or a malformed one.
+// Every icon a window manager may show for the window: each picture of its
+// _NET_WM_ICON, in the order listed, then the pixmap of its WM_HINTS (the
+// older way, opaque where its mask is set). None when it has neither; a
+// malformed _NET_WM_ICON counts as none.
 std::vector<WindowIcon> windowIcons(unsigned long window);
 
 // Runs xdotool with the arguments; false when it fails.

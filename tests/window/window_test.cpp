@@ -75,7 +75,7 @@ int fullHearts(const sf::Image& image) {
     return full;
 }
 
-// The sizes of the icons the window should show: $PLUMWICK_WINDOW_ICON_SIZES
+// The sizes of the icons the window should offer: $PLUMWICK_WINDOW_ICON_SIZES
 // (under Wine, "16 32": the .exe's small and large ones), else the one the
 // game paints for itself.
 std::vector<unsigned> expectedIconSizes() {
@@ -88,8 +88,8 @@ std::vector<unsigned> expectedIconSizes() {
     return sizes;
 }
 
-// How the window's icons differ from the game's heart at the expected sizes,
-// read as a window manager reads them; empty when they do not.
+// How the icons the window offers differ from the game's heart at the
+// expected sizes; empty when they do not.
 std::string iconDifference(unsigned long window) {
     std::vector<unsigned> sizes;
     for (const WindowIcon& icon : windowIcons(window)) {
@@ -110,6 +110,7 @@ std::string iconDifference(unsigned long window) {
                    " px icon differ from the heart";
     }
     std::sort(sizes.begin(), sizes.end());
+    sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
     if (sizes == expectedIconSizes()) return "";
     if (sizes.empty()) return "no icon";
     std::string shown = "icons of";
