@@ -72,9 +72,11 @@ mkdir -p "$nsis"
     find . -type f | sort | sed 's|^\./||; s|/|\\|g; s|.*|Delete "$INSTDIR\\&"|'
     find . -mindepth 1 -type d | sort -r | sed 's|^\./||; s|/|\\|g; s|.*|RMDir "$INSTDIR\\&"|'
 ) >"$nsis/remove.nsh"
+# Apps & features shows the size of the files installed, in KiB.
+size_kb=$(find "$folder" -type f -printf '%s\n' | awk '{ bytes += $1 } END { print int((bytes + 1023) / 1024) }')
 makensis -NOCD -V2 -DVERSION="$version" -DOUTFILE="$dist/$name-setup.exe" \
     -DICON="$build/packaging/windows/icon/plumwick.ico" \
-    -DFILES="$nsis/files.nsh" -DREMOVE="$nsis/remove.nsh" \
+    -DFILES="$nsis/files.nsh" -DREMOVE="$nsis/remove.nsh" -DSIZE_KB="$size_kb" \
     "$PLUMWICK_ROOT/packaging/windows/plumwick.nsi"
 touch --date="@$epoch" "$dist/$name.zip" "$dist/$name-setup.exe"
 

@@ -1,10 +1,13 @@
 ; The PLUMWICK installer. scripts/build-windows.sh runs makensis with
 ;   -DVERSION=1.0.0 -DSTAGE=<the installed folder> -DOUTFILE=<setup.exe>
 ;   -DICON=<plumwick.ico> -DFILES=<files.nsh> -DREMOVE=<remove.nsh>
+;   -DSIZE_KB=<the installed files' size>
 ; where files.nsh holds a File line for each file of the folder and remove.nsh
 ; a Delete for each file and an RMDir for each subfolder, deepest first: the
-; uninstaller removes exactly what the installer put there.
-; `setup.exe /S` installs silently, `uninstall.exe /S` removes silently.
+; uninstaller removes exactly what the installer put there, and a folder
+; holding anything else (a player's own file) stays.
+; `setup.exe /S` installs silently (`/D=C:\Folder` elsewhere), `uninstall.exe
+; /S` removes silently; both stop with status 2 while the game runs.
 
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -20,6 +23,8 @@ OutFile "${OUTFILE}"
 Icon "${ICON}"
 UninstallIcon "${ICON}"
 InstallDir "$PROGRAMFILES64\PLUMWICK"
+; A second install goes where the first one went.
+InstallDirRegKey HKLM "${KEY}" "InstallLocation"
 RequestExecutionLevel admin
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
@@ -31,6 +36,26 @@ VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 The PLUMWICK developers; zlib licence"
 
+!define RUNNING_TEXT "PLUMWICK is running. Close the game, then choose Retry."
+
+; A running game holds plumwick.exe open for writing, on Windows and under
+; Wine alike: nothing is touched until the player closes it. Silently, or
+; when the player cancels, the program stops with status 2 (labels are
+; local to a section, so the macro serves both).
+!macro WAIT_FOR_THE_GAME_TO_CLOSE
+    game_retry:
+    IfFileExists "$INSTDIR\plumwick.exe" 0 game_closed
+    ClearErrors
+    FileOpen $0 "$INSTDIR\plumwick.exe" a
+    IfErrors 0 game_open
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${RUNNING_TEXT}" /SD IDCANCEL IDRETRY game_retry
+    SetErrorLevel 2
+    Quit
+    game_open:
+    FileClose $0
+    game_closed:
+!macroend
+
 Page directory
 Page instfiles
 UninstPage uninstConfirm
@@ -39,6 +64,25 @@ UninstPage instfiles
 Section
     SetShellVarContext all
     SetRegView 64
+    !insertmacro WAIT_FOR_THE_GAME_TO_CLOSE
+    ; The install this game's entry names goes first, through its own
+    ; uninstaller run in place (_?=): files an older version had and this one
+    ; has not are not left behind, and the entry stays one.
+    ReadRegStr $1 HKLM "${KEY}" "InstallLocation"
+    StrCmp $1 "" fresh
+    IfFileExists "$1\uninstall.exe" 0 fresh
+    ClearErrors
+    ExecWait '"$1\uninstall.exe" /S _?=$1' $2
+    IfErrors 0 +2
+    StrCpy $2 "none"
+    StrCmp $2 0 removed
+    MessageBox MB_OK|MB_ICONSTOP "The installed PLUMWICK in $1 could not be removed (status $2)." /SD IDOK
+    SetErrorLevel 2
+    Quit
+    removed:
+    Delete "$1\uninstall.exe"
+    RMDir "$1"
+    fresh:
     SetOutPath "$INSTDIR"
     !include "${FILES}"
     WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -50,9 +94,10 @@ Section
     WriteRegStr HKLM "${KEY}" "DisplayVersion" "${VERSION}"
     WriteRegStr HKLM "${KEY}" "Publisher" "The PLUMWICK developers"
     WriteRegStr HKLM "${KEY}" "DisplayIcon" "$\"$INSTDIR\plumwick.exe$\""
-    WriteRegStr HKLM "${KEY}" "InstallLocation" "$\"$INSTDIR$\""
+    WriteRegStr HKLM "${KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKLM "${KEY}" "UninstallString" "$\"$INSTDIR\uninstall.exe$\""
     WriteRegStr HKLM "${KEY}" "QuietUninstallString" "$\"$INSTDIR\uninstall.exe$\" /S"
+    WriteRegDWORD HKLM "${KEY}" "EstimatedSize" ${SIZE_KB}
     WriteRegDWORD HKLM "${KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${KEY}" "NoRepair" 1
 SectionEnd
@@ -60,6 +105,7 @@ SectionEnd
 Section "Uninstall"
     SetShellVarContext all
     SetRegView 64
+    !insertmacro WAIT_FOR_THE_GAME_TO_CLOSE
     Delete "$SMPROGRAMS\PLUMWICK.lnk"
     !include "${REMOVE}"
     Delete "$INSTDIR\uninstall.exe"

@@ -12,7 +12,10 @@
 #     music file;
 #   - the installer: a silent install, its files, shortcut and Apps & features
 #     entry, the smoke test of the installed game, a silent uninstall that
-#     leaves nothing;
+#     leaves nothing; an install over an older version in a folder of the
+#     player's, which it finds, leaving none of the older files and one
+#     entry; neither uninstaller nor installer touching a file while the game
+#     runs; the player's own files kept by the uninstaller;
 #   - a library pin the archive no longer has: one line, and no build;
 #   - another build of the same sources (scripts/check-reproducible.sh): the
 #     same zip and installer, byte for byte.
@@ -316,12 +319,22 @@ plumwick_expect "shortcut's working folder" 'Working directory: C:\Program Files
     "$(grep '^Working directory' <<<"$link" || true)"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PLUMWICK'
 "$wine" reg query "$key" </dev/null >"$work/registry" 2>&1 || true
-for value in "DisplayName REG_SZ PLUMWICK" "DisplayVersion REG_SZ $version" \
+# has_values FILE VALUE...: the output of reg query holds each value line.
+has_values() {
+    local file=$1 value
+    shift
+    for value in "$@"; do
+        tr -d '\r' <"$file" | sed 's/^ *//; s/  */ /g' | grep -qxF "$value" ||
+            plumwick_fail "Apps & features entry lacks '$value': $(cat "$file")"
+    done
+}
+# The size of the installed files in KiB, as Apps & features shows it.
+size_kb=$(find "$game_dir" -type f -printf '%s\n' | awk '{ b += $1 } END { print int((b + 1023) / 1024) }')
+has_values "$work/registry" "DisplayName REG_SZ PLUMWICK" "DisplayVersion REG_SZ $version" \
+    'InstallLocation REG_SZ C:\Program Files\PLUMWICK' \
+    "EstimatedSize REG_DWORD $(printf '0x%x' "$size_kb")" \
     'UninstallString REG_SZ "C:\Program Files\PLUMWICK\uninstall.exe"' \
-    'QuietUninstallString REG_SZ "C:\Program Files\PLUMWICK\uninstall.exe" /S'; do
-    tr -d '\r' <"$work/registry" | sed 's/^ *//; s/  */ /g' | grep -qxF "$value" ||
-        plumwick_fail "Apps & features entry lacks '$value': $(cat "$work/registry")"
-done
+    'QuietUninstallString REG_SZ "C:\Program Files\PLUMWICK\uninstall.exe" /S'
 
 echo "== windows: the installed game"
 printf '#!/bin/sh\nexec %q %q\n' "$wine" "$installed/plumwick.exe" >"$work/installed-game"
@@ -334,13 +347,75 @@ status=0
 "$wine" "$installed/uninstall.exe" /S </dev/null >"$work/uninstall.log" 2>&1 || status=$?
 plumwick_expect "uninstaller's status" 0 "$status"
 # It runs on from a copy of itself in the temporary folder, so that it can
-# remove itself: wait for that.
-for _ in $(seq 300); do
-    [ -e "$installed" ] || break
-    sleep 0.1
-done
+# remove itself: wait for every Wine program to end, however slow the machine.
+wait_for_wine() {
+    timeout 120 /usr/lib/wine/wineserver64 -w || plumwick_fail "Wine's programs still ran after 120 s"
+}
+wait_for_wine
 [ ! -e "$installed" ] || plumwick_fail "left after uninstalling: $(find "$installed")"
 [ ! -e "$shortcut" ] || plumwick_fail "the shortcut is left after uninstalling"
+"$wine" reg query "$key" </dev/null >"$work/registry" 2>&1 &&
+    plumwick_fail "the Apps & features entry is left after uninstalling"
+
+echo "== windows: over an older version elsewhere, with a player's files and the game running"
+# An older version, made here from the same script, had a file this one has
+# not; it went to a folder of the player's choosing, where the player also
+# keeps files of their own.
+{ cat "$build/nsis/files.nsh"; printf 'SetOutPath "$INSTDIR"\nFile "%s"\n' "$work/retired.txt"; } \
+    >"$work/old-files.nsh"
+{ printf 'Delete "$INSTDIR\\retired.txt"\n'; cat "$build/nsis/remove.nsh"; } >"$work/old-remove.nsh"
+echo "a file of 0.9.0" >"$work/retired.txt"
+makensis -NOCD -V2 -DVERSION=0.9.0 -DOUTFILE="$work/old-setup.exe" \
+    -DICON="$build/packaging/windows/icon/plumwick.ico" -DSIZE_KB=1 \
+    -DFILES="$work/old-files.nsh" -DREMOVE="$work/old-remove.nsh" \
+    "$PLUMWICK_ROOT/packaging/windows/plumwick.nsi" >"$work/old-setup.log"
+games=$drive_c/Games/PLUMWICK
+status=0
+"$wine" "$work/old-setup.exe" /S '/D=C:\Games\PLUMWICK' </dev/null >>"$work/setup.log" 2>&1 || status=$?
+plumwick_expect "the older installer's status" 0 "$status"
+[ -f "$games/retired.txt" ] || plumwick_fail "the older version did not install in C:\Games\PLUMWICK"
+echo "notes" >"$games/my-notes.txt"
+echo "more notes" >"$games/licenses/my-licence-notes.txt"
+players_files=$(printf '%s\n' my-notes.txt licenses/my-licence-notes.txt | sort)
+
+# This version, asked for no folder, goes to the same one and leaves nothing
+# of the older version but the player's files.
+status=0
+"$wine" "$setup" /S </dev/null >>"$work/setup.log" 2>&1 || status=$?
+plumwick_expect "the installer's status over the older version" 0 "$status"
+installed_there() { (cd "$games" && find . -type f | sed 's|^\./||' | sort); }
+plumwick_expect "files over the older version" \
+    "$(printf '%s\nuninstall.exe\n%s\n' "$zip_files" "$players_files" | sort)" "$(installed_there)"
+[ ! -e "$installed" ] || plumwick_fail "the second install went to $installed"
+"$wine" reg query "$key" </dev/null >"$work/registry" 2>&1 || true
+has_values "$work/registry" "DisplayVersion REG_SZ $version" 'InstallLocation REG_SZ C:\Games\PLUMWICK'
+"$wine" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s </dev/null \
+    >"$work/entries" 2>&1 || true
+plumwick_expect "Apps & features entries named PLUMWICK" 1 \
+    "$(tr -d '\r' <"$work/entries" | grep -cE '^ +DisplayName +REG_SZ +PLUMWICK$' || true)"
+
+# While the game runs, neither the uninstaller (run in place, _?=, to give
+# its status) nor the installer touches a file; once it is closed the
+# uninstaller removes what was installed, and only that.
+start_game "$games" "$games/plumwick.exe"
+for program in "uninstall.exe /S _?=C:\Games\PLUMWICK" "$(windows_path "$setup") /S"; do
+    status=0
+    # shellcheck disable=SC2086 # the program and its arguments
+    (cd "$games" && timeout 120 "$wine" $program </dev/null >>"$work/uninstall.log" 2>&1) ||
+        status=$?
+    plumwick_expect "status of '${program%% *}' while the game runs" 2 "$status"
+    plumwick_expect "files after '${program%% *}' while the game runs" \
+        "$(printf '%s\nuninstall.exe\n%s\n' "$zip_files" "$players_files" | sort)" "$(installed_there)"
+done
+"$wine" reg query "$key" </dev/null >/dev/null 2>&1 ||
+    plumwick_fail "the Apps & features entry went while the game ran"
+plumwick_leave_by_menu "$wid" "$game_pid" || exit 1
+game_pid=""
+status=0
+"$wine" "$games/uninstall.exe" /S </dev/null >>"$work/uninstall.log" 2>&1 || status=$?
+plumwick_expect "the uninstaller's status once the game is closed" 0 "$status"
+wait_for_wine
+plumwick_expect "files left after uninstalling" "$players_files" "$(installed_there)"
 "$wine" reg query "$key" </dev/null >"$work/registry" 2>&1 &&
     plumwick_fail "the Apps & features entry is left after uninstalling"
 
