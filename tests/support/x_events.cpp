@@ -127,9 +127,17 @@ std::optional<WindowIcon> hintedIcon(Display* display, unsigned long window) {
 std::vector<WindowIcon> windowIcons(unsigned long window) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return {};
+    // The window may change its icon while it is read (Wine replaces the
+    // hints' pixmap at each WM_SETICON): a pixmap gone by then is an X error,
+    // which Xlib's own handler answers by ending this process. Here it only
+    // fails that read, and the caller reads again.
+    const auto keepGoing = [](Display*, XErrorEvent*) { return 0; };
+    const XErrorHandler before = XSetErrorHandler(keepGoing);
     std::vector<WindowIcon> icons = netIcons(display, window);
     if (std::optional<WindowIcon> hinted = hintedIcon(display, window))
         icons.push_back(std::move(*hinted));
+    XSync(display, False);
+    XSetErrorHandler(before);
     XCloseDisplay(display);
     return icons;
 }
