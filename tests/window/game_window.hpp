@@ -28,6 +28,10 @@ struct Shot {
     Clock::time_point end;
 };
 
+// How long a program may take to start: Wine on a busy machine can take over
+// ten seconds to show a program's first window.
+constexpr double startUpSeconds = 30;
+
 // The game under test: $PLUMWICK_GAME_UNDER_TEST when set (e.g. the sanitizer
 // build's), else the build this test belongs to.
 std::string gameUnderTest();
@@ -48,9 +52,8 @@ public:
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
-    // Waits for the game's own window titled PLUMWICK and focuses it. Wine on a
-    // busy machine can take over ten seconds to show a program's first window.
-    bool waitForWindow(double seconds = 30);
+    // Waits for the game's own window titled PLUMWICK and focuses it.
+    bool waitForWindow(double seconds = startUpSeconds);
     unsigned long window() const { return windowId; }
     pid_t pid() const { return processId; }  // -1 once it has been waited for
 
