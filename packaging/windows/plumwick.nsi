@@ -38,24 +38,6 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 The PLUMWICK dev
 
 !define RUNNING_TEXT "PLUMWICK is running. Close the game, then choose Retry."
 
-; A running game holds plumwick.exe open for writing, on Windows and under
-; Wine alike: nothing is touched until the player closes it. Silently, or
-; when the player cancels, the program stops with status 2 (labels are
-; local to a section, so the macro serves both).
-!macro WAIT_FOR_THE_GAME_TO_CLOSE
-    game_retry:
-    IfFileExists "$INSTDIR\plumwick.exe" 0 game_closed
-    ClearErrors
-    FileOpen $0 "$INSTDIR\plumwick.exe" a
-    IfErrors 0 game_open
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${RUNNING_TEXT}" /SD IDCANCEL IDRETRY game_retry
-    SetErrorLevel 2
-    Quit
-    game_open:
-    FileClose $0
-    game_closed:
-!macroend
-
 Page directory
 Page instfiles
 UninstPage uninstConfirm
@@ -64,10 +46,10 @@ UninstPage instfiles
 Section
     SetShellVarContext all
     SetRegView 64
-    !insertmacro WAIT_FOR_THE_GAME_TO_CLOSE
     ; The install this game's entry names goes first, through its own
     ; uninstaller run in place (_?=): files an older version had and this one
-    ; has not are not left behind, and the entry stays one.
+    ; has not are not left behind, and the entry stays one. While the game
+    ; runs, that uninstaller refuses (status 2), and so does this installer.
     ReadRegStr $1 HKLM "${KEY}" "InstallLocation"
     StrCmp $1 "" fresh
     IfFileExists "$1\uninstall.exe" 0 fresh
@@ -76,7 +58,7 @@ Section
     IfErrors 0 +2
     StrCpy $2 "none"
     StrCmp $2 0 removed
-    MessageBox MB_OK|MB_ICONSTOP "The installed PLUMWICK in $1 could not be removed (status $2)." /SD IDOK
+    MessageBox MB_OK|MB_ICONSTOP "The PLUMWICK in $1 could not be removed first (status $2): close the game if it runs, then install again." /SD IDOK
     SetErrorLevel 2
     Quit
     removed:
@@ -105,7 +87,20 @@ SectionEnd
 Section "Uninstall"
     SetShellVarContext all
     SetRegView 64
-    !insertmacro WAIT_FOR_THE_GAME_TO_CLOSE
+    ; A running game holds plumwick.exe open for writing, on Windows and under
+    ; Wine alike: nothing is touched until the player closes it. Silently, or
+    ; when the player cancels, this stops with status 2.
+    game_retry:
+    IfFileExists "$INSTDIR\plumwick.exe" 0 game_closed
+    ClearErrors
+    FileOpen $0 "$INSTDIR\plumwick.exe" a
+    IfErrors 0 game_open
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${RUNNING_TEXT}" /SD IDCANCEL IDRETRY game_retry
+    SetErrorLevel 2
+    Quit
+    game_open:
+    FileClose $0
+    game_closed:
     Delete "$SMPROGRAMS\PLUMWICK.lnk"
     !include "${REMOVE}"
     Delete "$INSTDIR\uninstall.exe"
