@@ -11,13 +11,17 @@
 # With --windows, the same for the Windows zip and installer, built by
 # scripts/build-windows.sh (its libraries are built beforehand as this user):
 #   bash scripts/check-reproducible.sh --windows dist/*.zip dist/*-setup.exe
+# With --windows --libraries the libraries are built again first, in another
+# folder: the same OpenAL32.dll, and the second build links those (CI does
+# this when its library cache was empty, on a fresh machine).
 # Builds in $TMPDIR (or /var/tmp), removed afterwards.
 set -euo pipefail
 PLUMWICK_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$PLUMWICK_ROOT/scripts/setup.sh"
 
-windows=no
+windows=no libraries=no
 [ "${1:-}" != --windows ] || { windows=yes && shift; }
+[ "$windows" = no ] || [ "${1:-}" != --libraries ] || { libraries=yes && shift; }
 plumwick_install_missing -- build-essential cmake pkg-config libsfml-dev libopenal-dev \
     dpkg-dev git faketime diffoscope-minimal
 work=$(mktemp -d "${TMPDIR:-/var/tmp}/plumwick-reproducible-XXXXXX")
@@ -55,6 +59,24 @@ build_package() {
 if [ "$windows" = yes ]; then
     # The cached libraries, which another user may read but not build.
     PLUMWICK_WINDOWS_PREFIX=$(bash "$PLUMWICK_ROOT/packaging/windows/libraries.sh" | tail -n 1)
+    if [ "$libraries" = yes ]; then
+        # Built again in another folder, for the second build below:
+        # OpenAL32.dll, shipped as it is, must come out the same (the static
+        # libraries are in plumwick.exe, which the zip compares).
+        echo "== reproducible: the Windows libraries again, in another folder"
+        again=$(PLUMWICK_WINDOWS_CACHE=$work/libraries/a/longer/path \
+            bash "$PLUMWICK_ROOT/packaging/windows/libraries.sh" 2>"$work/libraries.log" |
+            tail -n 1) || { cat "$work/libraries.log" >&2 && exit 1; }
+        dll=bin/OpenAL32.dll
+        if cmp -s "$PLUMWICK_WINDOWS_PREFIX/$dll" "$again/$dll"; then
+            echo "same bytes: $(sha256sum "$again/$dll" | cut -d' ' -f1)  OpenAL32.dll"
+        else
+            echo "DIFFERENT: OpenAL32.dll of $PLUMWICK_WINDOWS_PREFIX and of $again" >&2
+            diffoscope --text - "$PLUMWICK_WINDOWS_PREFIX/$dll" "$again/$dll" >&2 || true
+            exit 1
+        fi
+        PLUMWICK_WINDOWS_PREFIX=$again
+    fi
     export PLUMWICK_WINDOWS_PREFIX
 fi
 if [ $# -eq 0 ]; then

@@ -13,6 +13,8 @@
 # the versions of the MinGW-w64 packages (compiler, binutils, headers);
 # a prefix without its marker file (a build that stopped) is built anew.
 # As root it installs what it needs; PLUMWICK_WINDOWS_JOBS sets make's -j.
+# With --prefix it only prints the prefix, built or not (its .complete marks
+# a built one).
 
 # The sources, in the order they are built: Debian source package, version, the
 # suite that has it, and the sha256 of the file relied on: the .dsc, whose own
@@ -49,6 +51,10 @@ plumwick_windows_libraries() (
         cat "${BASH_SOURCE[0]}" "$toolchain"; } | sha256sum | cut -c1-12)
     cache=${PLUMWICK_WINDOWS_CACHE:-/var/cache/plumwick}
     prefix=$cache/windows-libraries-$key
+    if [ "${1:-}" = --prefix ]; then
+        echo "$prefix"
+        return 0
+    fi
     mkdir -p "$cache"
     # One build of a key at a time: a second caller waits, then finds it done.
     exec 9>"$prefix.lock"
@@ -219,7 +225,7 @@ EOF
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     set -euo pipefail
-    plumwick_windows_libraries
+    plumwick_windows_libraries "$@"
 else
     PLUMWICK_WINDOWS_PREFIX=$(plumwick_windows_libraries) || return 1
     export PLUMWICK_WINDOWS_PREFIX
