@@ -1,56 +1,76 @@
 #!/usr/bin/env bash
 # Builds the .deb in build-package/, checks that another build of the same
-# sources gives the same bytes, checks it with lintian, installs it with
-# apt, checks what it laid down, starts the installed game the way its menu entry does from an
-# unrelated directory, checks the menu on a screenshot, leaves through the
-# menu, then removes the package and checks that nothing of it is left.
-# Needs root (it installs a package; skipped otherwise) and an X display in
-# DISPLAY (scripts/run-tests.sh starts one when there is none).
+# sources gives the same bytes, checks it with lintian, installs it with apt in
+# a fresh root of this release (no other package there but apt's own: its
+# Depends must bring everything), checks what it laid down, starts the
+# installed game the way its menu entry does from an unrelated directory,
+# checks the menu on a screenshot, leaves through the menu, then removes the
+# package and checks that nothing of it is left.
+# With --arch ARCH the same for that Debian architecture: cross-built in
+# build-package-ARCH/, installed in a fresh root of ARCH, the game there run
+# under qemu (binfmt_misc) on this machine's display.
+# Needs root (it makes a root and mounts into it; skipped otherwise) and an X
+# display in DISPLAY (scripts/run-tests.sh starts one when there is none).
 set -euo pipefail
 PLUMWICK_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$PLUMWICK_ROOT/scripts/setup.sh"
 
+native=$(dpkg --print-architecture) arch=$(dpkg --print-architecture)
+[ "${1:-}" != --arch ] || arch=${2:?usage: $0 [--arch ARCH]}
 if [ "$(id -u)" -ne 0 ]; then
-    echo "== package test skipped: installing the .deb needs root"
+    echo "== package test skipped: a root to install the .deb in needs root"
     exit 0
 fi
 if [ -z "${DISPLAY:-}" ]; then
     echo "The package test needs an X display in DISPLAY (scripts/run-tests.sh starts one)" >&2
     exit 1
 fi
-plumwick_install_missing
+cross=()
+if [ "$arch" = "$native" ]; then
+    plumwick_install_missing
+else
+    plumwick_install_missing "$arch"
+    read -ra cross <<<"$(plumwick_cross_options "$arch")"
+fi
+# The release this machine is: the one whose fresh root the package goes into.
+suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
+[[ $(cat /etc/debian_version) != */sid ]] || suite=sid
+# The game's first window comes within 20 s here; qemu is some ten times slower.
+seconds=20
+[ "$arch" = "$native" ] || seconds=200
 work=$(mktemp -d)
+root=$(mktemp -d "${TMPDIR:-/var/tmp}/plumwick-package-XXXXXX")
 export ALSOFT_DRIVERS=null DEBIAN_FRONTEND=noninteractive
-# apt-get, quiet unless it fails; waits for another apt to finish first.
-apt_get() {
-    apt-get -y -q -o DPkg::Lock::Timeout=120 "$@" >"$work/apt.log" 2>&1 ||
-        { cat "$work/apt.log" >&2; return 1; }
-}
 
 game_pid=""
-installed=no
 cleanup() {
     [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-    [ "$installed" = yes ] && apt_get remove plumwick || true
+    plumwick_remove_root "$root" || true
     rm -rf "$work"
 }
 trap cleanup EXIT
+# in_root COMMAND...: runs it in the root, quiet unless it fails.
+in_root() {
+    chroot "$root" "$@" >"$work/root.log" 2>&1 || { cat "$work/root.log" >&2 && return 1; }
+}
 
 echo "== package: build the .deb"
-build="$PLUMWICK_ROOT/build-package"
-plumwick_build "$build" -DCMAKE_BUILD_TYPE=Release -DPLUMWICK_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+build=$PLUMWICK_ROOT/build-package
+[ "$arch" = "$native" ] || build+=-$arch
+plumwick_build "$build" -DCMAKE_BUILD_TYPE=Release -DPLUMWICK_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr "${cross[@]}"
 rm -f "$build"/plumwick_*.deb
 (cd "$build" && cpack >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log" >&2; exit 1; }
 cached() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
 version=$(cached CMAKE_PROJECT_VERSION)
 app_id=$(cached PLUMWICK_APP_ID)
-deb="$build/plumwick_${version}_$(dpkg --print-architecture).deb"
+deb="$build/plumwick_${version}_$arch.deb"
 [ -f "$deb" ] || { echo "FAIL: no $deb; cpack made: $(ls "$build"/*.deb)" >&2; exit 1; }
 plumwick_expect "package name" plumwick "$(dpkg-deb -f "$deb" Package)"
 plumwick_expect "section" games "$(dpkg-deb -f "$deb" Section)"
+plumwick_expect "architecture" "$arch" "$(dpkg-deb -f "$deb" Architecture)"
 # The SFML packages are those of this system's SFML (their names carry its
 # version): the ones holding the SFML libraries the game links.
-sfml_packages=$(objdump -p "$build/plumwick" | awk '$1 == "NEEDED" && $2 ~ /^libsfml-/ { print $2 }' |
+sfml_packages=$(readelf -d "$build/plumwick" | sed -n 's/.*(NEEDED).*\[\(libsfml-[^]]*\)\]/\1/p' |
     while read -r soname; do dpkg -S "*/$soname" | sed 's/:.*//'; done | sort -u)
 for module in audio graphics system window; do
     grep -q "^libsfml-$module" <<<"$sfml_packages" ||
@@ -64,7 +84,10 @@ done
 
 echo "== package: the same bytes from another build"
 # Elsewhere, later, by another user: the same commit must pack the same .deb.
-bash "$PLUMWICK_ROOT/scripts/check-reproducible.sh" "$deb" || plumwick_fail "the .deb does not reproduce"
+reproducible=()
+[ "$arch" = "$native" ] || reproducible=(--arch "$arch")
+bash "$PLUMWICK_ROOT/scripts/check-reproducible.sh" "${reproducible[@]}" "$deb" ||
+    plumwick_fail "the .deb does not reproduce"
 
 echo "== package: its folders are 755 whatever the builder's umask"
 (cd "$build" && umask 077 && cpack -B "$work/umask" >"$work/cpack.log" 2>&1) ||
@@ -84,14 +107,16 @@ if grep -q '^[EW]: ' "$work/lintian.log"; then
     plumwick_fail "lintian: $(grep -c '^[EW]: ' "$work/lintian.log") errors and warnings"
 fi
 
-echo "== package: install"
-dpkg-query -W -f='${Status}' plumwick 2>/dev/null | grep -q "ok installed" &&
-    echo "(plumwick is installed already: it is replaced, and removed at the end)"
-installed=yes
-apt_get install "$deb"
-plumwick_expect "installed version" "$version" "$(dpkg-query -W -f='${Version}' plumwick)"
+echo "== package: install it in a fresh $suite $arch root"
+plumwick_make_root "$suite" "$root" --arch="$arch" >"$work/mmdebstrap.log" 2>&1 ||
+    { cat "$work/mmdebstrap.log" >&2 && exit 1; }
+cp "$deb" "$root/tmp/"
+# What apt installs besides, the Depends, and nothing they only recommend.
+in_root apt-get update -q
+in_root apt-get install -y -q --no-install-recommends "/tmp/$(basename "$deb")"
+plumwick_expect "installed version" "$version" "$(chroot "$root" dpkg-query -W -f='${Version}' plumwick)"
 
-files=$(dpkg -L plumwick | while read -r path; do [ -d "$path" ] || echo "$path"; done | sort)
+files=$(chroot "$root" dpkg -L plumwick | while read -r path; do [ -d "$root$path" ] || echo "$path"; done | sort)
 expected_files=$(sort <<EOF
 /usr/games/plumwick
 /usr/lib/games/plumwick/plumwick
@@ -115,67 +140,76 @@ expected_files=$(sort <<EOF
 EOF
 )
 plumwick_expect "files of the package" "$expected_files" "$files"
-for path in $expected_files; do [ -f "$path" ] || plumwick_fail "$path not installed"; done
+for path in $expected_files; do [ -f "$root$path" ] || plumwick_fail "$path not installed"; done
 for path in /usr/games/plumwick /usr/lib/games/plumwick/plumwick; do
-    [ -x "$path" ] || plumwick_fail "$path is not executable"
+    [ -x "$root$path" ] || plumwick_fail "$path is not executable"
 done
 
 echo "== package: manual page, changelog and copyright"
-plumwick_expect "manual page found by man" /usr/share/man/man6/plumwick.6.gz "$(man -w plumwick)"
+# Read by this machine's man from the root's manual folder.
+manpath=$root/usr/share/man
+plumwick_expect "manual page found by man" "$manpath/man6/plumwick.6.gz" "$(MANPATH=$manpath man -w plumwick)"
 plumwick_expect "manual page NAME line" "plumwick - pixel-art arcade game: keep the ball in play for 60 seconds" \
-    "$(MANWIDTH=200 man plumwick 2>/dev/null | sed -n '/^NAME/{n;s/^ *//;p;q}')"
+    "$(MANPATH=$manpath MANWIDTH=200 man plumwick 2>/dev/null | sed -n '/^NAME/{n;s/^ *//;p;q}')"
 plumwick_expect "changelog's version" "$version" \
-    "$(zcat /usr/share/doc/plumwick/changelog.gz | dpkg-parsechangelog -l - -S Version)"
+    "$(zcat "$root/usr/share/doc/plumwick/changelog.gz" | dpkg-parsechangelog -l - -S Version)"
 plumwick_expect "AppStream's newest release" "$version" \
-    "$(grep -o -m 1 '<release version="[^"]*"' "/usr/share/metainfo/$app_id.metainfo.xml" | cut -d '"' -f 2)"
+    "$(grep -o -m 1 '<release version="[^"]*"' "$root/usr/share/metainfo/$app_id.metainfo.xml" | cut -d '"' -f 2)"
 plumwick_expect "licences of the copyright file" "OFL-1.1 Zlib" \
-    "$(sed -n 's/^License: //p' /usr/share/doc/plumwick/copyright | LC_ALL=C sort -u | xargs)"
+    "$(sed -n 's/^License: //p' "$root/usr/share/doc/plumwick/copyright" | LC_ALL=C sort -u | xargs)"
 
 echo "== package: desktop entry, AppStream metadata and icons"
-desktop=/usr/share/applications/$app_id.desktop
+desktop=$root/usr/share/applications/$app_id.desktop
 desktop-file-validate "$desktop" || plumwick_fail "desktop-file-validate $desktop"
-appstreamcli validate --no-net "/usr/share/metainfo/$app_id.metainfo.xml" >/dev/null ||
+appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" >/dev/null ||
     plumwick_fail "appstreamcli validate"
 exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 plumwick_expect "Exec" plumwick "$exec_line"
 # Debian's PATH for users: games are in /usr/games.
 user_path=/usr/games:/usr/bin:/bin
-plumwick_expect "Exec in PATH" /usr/games/plumwick "$(PATH=$user_path command -v "$exec_line")"
+plumwick_expect "Exec in PATH" /usr/games/plumwick \
+    "$(chroot "$root" /usr/bin/env PATH=$user_path sh -c 'command -v "$1"' sh "$exec_line")"
 plumwick_expect "Icon" plumwick "$(sed -n 's/^Icon=//p' "$desktop")"
 for size in 16 24 32 48 64 128 256; do
-    plumwick_check_icon "/usr/share/icons/hicolor/${size}x${size}/apps/plumwick.png" "$size"
+    plumwick_check_icon "$root/usr/share/icons/hicolor/${size}x${size}/apps/plumwick.png" "$size"
 done
 
-echo "== package: the installed game, started from $work"
+echo "== package: the installed game, started from /root in the root"
 if xdotool search --name '^PLUMWICK$' >/dev/null 2>&1; then
     echo "FAIL: a PLUMWICK window is open on $DISPLAY already" >&2
     exit 1
 fi
-cd "$work"
-env PATH=$user_path $exec_line >"$work/stdout" 2>"$work/stderr" &
+# This machine's display (and the PulseAudio daemon of its own, when there is
+# one) reached from the root.
+sockets=(/tmp/.X11-unix)
+[ -z "${PULSE_SERVER:-}" ] || sockets+=("$(dirname "${PULSE_SERVER#unix:}")")
+for dir in "${sockets[@]}"; do mkdir -p "$root$dir" && mount --bind "$dir" "$root$dir"; done
+chroot "$root" /usr/bin/env -i HOME=/root PATH=$user_path DISPLAY="$DISPLAY" ALSOFT_DRIVERS=null \
+    ${PULSE_SERVER:+PULSE_SERVER="$PULSE_SERVER"} sh -c 'cd /root && exec "$1"' sh "$exec_line" \
+    >"$work/stdout" 2>"$work/stderr" &
 game_pid=$!
-wid=$(timeout 20 xdotool search --sync --name '^PLUMWICK$' | head -n 1) || true
+wid=$(timeout "$seconds" xdotool search --sync --name '^PLUMWICK$' | head -n 1) || true
 if [ -z "$wid" ]; then
-    echo "FAIL: no PLUMWICK window within 20 s; the game said:" >&2
+    echo "FAIL: no PLUMWICK window within $seconds s; the game said:" >&2
     cat "$work/stdout" "$work/stderr" >&2
     exit 1
 fi
-# The launcher handed its process over to the game, in the data folder.
-plumwick_expect "game process" /usr/lib/games/plumwick/plumwick "$(readlink "/proc/$game_pid/exe")"
-plumwick_expect "game working directory" /usr/share/games/plumwick "$(readlink "/proc/$game_pid/cwd")"
+# The launcher handed its process over to the game (the last word of its
+# command line: under qemu, the first is qemu), in the data folder.
+plumwick_expect "game process" /usr/lib/games/plumwick/plumwick \
+    "$(tr '\0' '\n' <"/proc/$game_pid/cmdline" | tail -n 1)"
+plumwick_expect "game working directory" "$root/usr/share/games/plumwick" "$(readlink "/proc/$game_pid/cwd")"
 
 plumwick_check_menu "$wid" "$work/menu.png"
-plumwick_leave_by_menu "$wid" "$game_pid" || exit 1
+plumwick_leave_by_menu "$wid" "$game_pid" "$seconds" || exit 1
 game_pid=""
 plumwick_expect "first line of stdout" "PROGRAMMA AVVIATO!" "$(head -n 1 "$work/stdout")"
-cd "$PLUMWICK_ROOT"
 
 echo "== package: remove"
-apt_get remove plumwick
-installed=no
-plumwick_expect "package state" "" "$(dpkg-query -W -f='${db:Status-Status}' plumwick 2>/dev/null || true)"
+in_root apt-get remove -y -q plumwick
+plumwick_expect "package state" "" "$(chroot "$root" dpkg-query -W -f='${db:Status-Status}' plumwick 2>/dev/null || true)"
 for path in $expected_files /usr/lib/games/plumwick /usr/share/games/plumwick /usr/share/doc/plumwick; do
-    [ ! -e "$path" ] || plumwick_fail "$path is left after removal"
+    [ ! -e "$root$path" ] || plumwick_fail "$path is left after removal"
 done
 
 if [ "$plumwick_failures" -ne 0 ]; then

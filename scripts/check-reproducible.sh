@@ -8,6 +8,8 @@
 # On a difference diffoscope says where; the exit status is then 1.
 #   bash scripts/check-reproducible.sh                          # the .deb, twice
 #   bash scripts/check-reproducible.sh ~/plumwick_1.0.0_amd64.deb   # against one
+# With --arch ARCH, the .deb for that Debian architecture, cross-built:
+#   bash scripts/check-reproducible.sh --arch arm64 build-package-arm64/plumwick_1.0.0_arm64.deb
 # With --windows, the same for the Windows zip and installer, built by
 # scripts/build-windows.sh (its libraries are built beforehand as this user):
 #   bash scripts/check-reproducible.sh --windows dist/*.zip dist/*-setup.exe
@@ -19,8 +21,12 @@ set -euo pipefail
 PLUMWICK_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$PLUMWICK_ROOT/scripts/setup.sh"
 
-windows=no libraries=no
+windows=no libraries=no cross=()
 [ "${1:-}" != --windows ] || { windows=yes && shift; }
+if [ "${1:-}" = --arch ]; then
+    read -ra cross <<<"$(plumwick_cross_options "${2:?usage: $0 --arch ARCH [FILE...]}")"
+    shift 2
+fi
 [ "$windows" = no ] || [ "${1:-}" != --libraries ] || { libraries=yes && shift; }
 plumwick_install_missing -- build-essential cmake pkg-config libsfml-dev libopenal-dev \
     dpkg-dev git faketime diffoscope-minimal
@@ -50,7 +56,7 @@ build_package() {
         return
     fi
     "$@" cmake -S "$sources" -B "$sources/build-package" -DCMAKE_BUILD_TYPE=Release \
-        -DPLUMWICK_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >"$work/build.log" 2>&1 &&
+        -DPLUMWICK_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr "${cross[@]}" >"$work/build.log" 2>&1 &&
         "$@" cmake --build "$sources/build-package" -j "$(nproc)" --target package \
             >>"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; return 1; }
     ls "$sources"/build-package/plumwick_*.deb

@@ -4,7 +4,8 @@
 # when there is none.
 # `bash scripts/run-tests.sh --arch arm64` builds for that Debian architecture
 # instead (in build-ARCH/, with Debian's cross compiler and libraries) and runs
-# under qemu the unit tests, and on arm64 the window smoke test (menu, PLAY, EXIT).
+# under qemu the unit tests, on arm64 the window smoke test (menu, PLAY, EXIT),
+# and the package test of the .deb for that architecture.
 # `bash scripts/run-tests.sh --windows` runs the README's Windows command
 # (scripts/build-windows.sh) instead, then tests what it made under Wine
 # (packaging/windows/test-windows.sh).
@@ -30,22 +31,24 @@ if [ "${1:-}" = --arch ]; then
     window_tests=()
     [ "$arch" != arm64 ] || window_tests=(plumwick_window_tests plumwick_frame_counter)
     echo "== build for $arch"
-    gnu=$(dpkg-architecture -a "$arch" -qDEB_HOST_GNU_TYPE 2>/dev/null)
-    plumwick_build "$PLUMWICK_ROOT/build-$arch" -DCMAKE_SYSTEM_NAME=Linux \
-        -DCMAKE_SYSTEM_PROCESSOR="${gnu%%-*}" -DCMAKE_CXX_COMPILER="$gnu-g++" -- \
+    read -ra cross <<<"$(plumwick_cross_options "$arch")"
+    plumwick_build "$PLUMWICK_ROOT/build-$arch" "${cross[@]}" -- \
         plumwick plumwick_tests "${window_tests[@]}"
     echo "== unit tests on $arch"
     (cd "$PLUMWICK_ROOT/build-$arch" && ctest --output-on-failure -LE window)
     # The replay's line, kept by ctest: the fingerprint this CPU played.
     grep -h '^replay:' "$PLUMWICK_ROOT/build-$arch/Testing/Temporary/LastTest.log" || true
-    [ ${#window_tests[@]} -gt 0 ] || exit 0
-    echo "== window smoke test on $arch"
-    # The other window tests time frames and keys, which qemu slows down. This
-    # one reads the game's own frame times (the frame counter library, built
-    # for $arch and preloaded into the game) for its held arrow.
-    "$PLUMWICK_ROOT/build-$arch/tests/window/plumwick_window_tests" \
-        --gtest_filter=PlumwickWindow.MenuHighlightInstructionsFieldAndExit
-    exit 0
+    if [ ${#window_tests[@]} -gt 0 ]; then
+        echo "== window smoke test on $arch"
+        # The other window tests time frames and keys, which qemu slows down. This
+        # one reads the game's own frame times (the frame counter library, built
+        # for $arch and preloaded into the game) for its held arrow.
+        "$PLUMWICK_ROOT/build-$arch/tests/window/plumwick_window_tests" \
+            --gtest_filter=PlumwickWindow.MenuHighlightInstructionsFieldAndExit
+    fi
+    echo "== package test on $arch"
+    # The .deb for $arch, installed in a fresh root of $arch (root only).
+    exec bash "$PLUMWICK_ROOT/packaging/test-package.sh" --arch "$arch"
 fi
 
 if [ "${1:-}" = --windows ]; then
@@ -108,7 +111,8 @@ PLUMWICK_GAME_UNDER_TEST="$PLUMWICK_ROOT/build-sanitize/plumwick" \
     "$PLUMWICK_ROOT/build/tests/window/plumwick_robustness_tests" --gtest_filter='BadDataFiles.*'
 
 echo "== package test"
-# Builds the .deb, installs it, plays its menu and removes it (root only).
+# Builds the .deb, installs it in a fresh root, plays its menu and removes it
+# (root only).
 bash "$PLUMWICK_ROOT/packaging/test-package.sh"
 
 echo "== benchmarks: build and smoke run"

@@ -4,12 +4,16 @@
 
 # To build and play: a compiler, CMake and SFML, nothing more.
 plumwick_play_packages=(build-essential cmake pkg-config libsfml-dev libopenal-dev)
+# To pack the .deb and test it: check it, make a fresh root to install it in,
+# and read what it laid down.
+plumwick_package_packages=(dpkg-dev desktop-file-utils appstream lintian faketime diffoscope-minimal
+    mmdebstrap man-db)
 # To test, measure and package on top of that.
 plumwick_test_packages=(
     libgtest-dev libbenchmark-dev libx11-dev
     xvfb xauth x11-utils xdotool imagemagick clang-format valgrind
-    dpkg-dev desktop-file-utils appstream lintian faketime diffoscope-minimal
     pulseaudio pulseaudio-utils
+    "${plumwick_package_packages[@]}"
 )
 
 # To build the Windows zip and installer (scripts/build-windows.sh) on top of
@@ -35,7 +39,7 @@ plumwick_install_missing() {
     --) wanted=("${@:2}") ;;
     *) arch=$set wanted=(build-essential cmake dpkg-dev arch-test xvfb xauth x11-utils xdotool imagemagick
            "crossbuild-essential-$set" libsfml-dev:"$set" libopenal-dev:"$set" libgtest-dev:"$set"
-           libx11-dev:"$set" libgl1-mesa-dri:"$set") ;;
+           libx11-dev:"$set" libgl1-mesa-dri:"$set" "${plumwick_package_packages[@]}") ;;
     esac
     for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
@@ -60,6 +64,47 @@ plumwick_install_missing() {
     return "$status"
 }
 
+# The Debian archive this machine's apt is set up with (deb822 or one-line sources).
+plumwick_mirror() {
+    local mirror
+    mirror=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.{list,sources} 2>/dev/null |
+        sed -n -e 's/^URIs:[[:space:]]*//p' -e 's/^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?//p' |
+        tr ' ' '\n' | grep -E '^https?://[^ ]+/debian/?$' | head -n 1 || true)
+    [ -n "$mirror" ] || { echo "no Debian archive in this machine's apt sources" >&2 && return 1; }
+    echo "$mirror"
+}
+
+# plumwick_make_root SUITE ROOT [MMDEBSTRAP_OPTION...]: a fresh Debian root in
+# the empty folder ROOT (as root), from the archive apt uses here, with /proc
+# and /dev mounted; plumwick_remove_root undoes it.
+plumwick_make_root() {
+    local suite=$1 root=$2 mirror
+    shift 2
+    mirror=$(plumwick_mirror) || return 1
+    chmod 755 "$root"  # apt downloads as its own user, _apt
+    # Check-Valid-Until: the archive's snapshot of unstable carries an expired Release date.
+    mmdebstrap --variant=apt --aptopt='Acquire::Check-Valid-Until "false"' "$@" \
+        "$suite" "$root" "$mirror" && mount -t proc proc "$root/proc" &&
+        mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev"
+}
+
+# plumwick_remove_root ROOT: stops what still runs inside it, unmounts everything below
+# it and removes it; refuses to remove anything while a mount is left under it.
+plumwick_remove_root() {
+    local root=$1 mount
+    [ -d "$root" ] || return 0
+    find /proc/[0-9]*/root -maxdepth 0 -lname "$root" 2>/dev/null | cut -d/ -f3 |
+        xargs -r kill -9 2>/dev/null || true
+    for mount in $(awk -v r="$root/" 'index($2 "/", r) == 1 { print $2 }' /proc/self/mounts | sort -r); do
+        umount -R "$mount" 2>/dev/null || umount -R -l "$mount" || true
+    done
+    if grep -F " $root/" /proc/self/mounts >&2; then
+        echo "still mounted (above): $root not removed" >&2
+        return 1
+    fi
+    [ -n "${PLUMWICK_KEEP_ROOT:-}" ] && echo "kept $root" || rm -rf --one-file-system "$root"
+}
+
 # plumwick_build BUILD_DIR [CMAKE_OPTION...] [-- TARGET...]: configures, then
 # builds the targets given, or everything.
 plumwick_build() {
@@ -72,6 +117,14 @@ plumwick_build() {
     [ $# -gt 0 ] && shift && targets=(--target "$@")
     cmake -S "$PLUMWICK_ROOT" -B "$dir" "${options[@]}" >/dev/null &&
         cmake --build "$dir" -j "$(nproc)" "${targets[@]}"
+}
+
+# plumwick_cross_options ARCH: CMake's options for a build for the Debian
+# architecture ARCH with Debian's cross compiler (crossbuild-essential-ARCH).
+plumwick_cross_options() {
+    local gnu
+    gnu=$(dpkg-architecture -a "$1" -qDEB_HOST_GNU_TYPE 2>/dev/null) || return 1
+    echo "-DCMAKE_SYSTEM_NAME=Linux -DCMAKE_SYSTEM_PROCESSOR=${gnu%%-*} -DCMAKE_CXX_COMPILER=$gnu-g++"
 }
 
 # plumwick_build_game: the game alone, in build/. A new build/ leaves the tests
@@ -221,16 +274,17 @@ plumwick_check_menu() {
         -crop 70x30+350+320 -fill black +opaque white -trim -format '%wx%h%X%Y' info:)"
 }
 
-# plumwick_leave_by_menu WINDOW PID: Up from PLAY highlights EXIT THE GAME and
-# Enter leaves; the game (a child of this shell) must end within 10 s with
-# status 0. Returns 1 when it does not end.
+# plumwick_leave_by_menu WINDOW PID [SECONDS]: Up from PLAY highlights EXIT THE
+# GAME and Enter leaves; the game (a child of this shell) must end within 10 s
+# (or SECONDS: a game under qemu is some ten times slower) with status 0.
+# Returns 1 when it does not end.
 plumwick_leave_by_menu() {
-    local window=$1 pid=$2 status=0
+    local window=$1 pid=$2 seconds=${3:-10} status=0
     xdotool windowfocus --sync "$window"
     xdotool key Up
     xdotool key Return
-    if ! timeout 10 tail --pid="$pid" -f /dev/null; then
-        plumwick_fail "the game did not leave within 10 s of Up, Enter"
+    if ! timeout "$seconds" tail --pid="$pid" -f /dev/null; then
+        plumwick_fail "the game did not leave within $seconds s of Up, Enter"
         return 1
     fi
     wait "$pid" || status=$?

@@ -42,11 +42,6 @@ for arch in $foreign; do  # qemu, registered with flag F: it then runs inside a 
     update-binfmts --enable "qemu-$cpu" 2>/dev/null || true  # says so if it already is
 done
 
-# The Debian archive this machine's apt is set up with (deb822 or one-line sources).
-mirror=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.{list,sources} 2>/dev/null |
-    sed -n -e 's/^URIs:[[:space:]]*//p' -e 's/^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?//p' |
-    tr ' ' '\n' | grep -E '^https?://[^ ]+/debian/?$' | head -n 1 || true)
-[ -n "$mirror" ] || { echo "no Debian archive in this machine's apt sources" >&2; exit 1; }
 commit=$(git -C "$PLUMWICK_ROOT" rev-parse HEAD)
 [ -z "$(git -C "$PLUMWICK_ROOT" status --porcelain --untracked-files=no)" ] ||
     echo "note: uncommitted changes are not tested in roots; they get commit ${commit:0:12}"
@@ -59,28 +54,12 @@ sound_lock_dir=/run/plumwick-sound
 mkdir -p "$sound_lock_dir"
 export PLUMWICK_SOUND_LOCK=$sound_lock_dir/lock
 
-# remove_root ROOT: stops what still runs inside it, unmounts everything below
-# it and removes it; refuses to remove anything while a mount is left under it.
-remove_root() {
-    local root=$1 mount
-    [ -d "$root" ] || return 0
-    find /proc/[0-9]*/root -maxdepth 0 -lname "$root" 2>/dev/null | cut -d/ -f3 |
-        xargs -r kill -9 2>/dev/null || true
-    for mount in $(awk -v r="$root/" 'index($2 "/", r) == 1 { print $2 }' /proc/self/mounts | sort -r); do
-        umount -R "$mount" 2>/dev/null || umount -R -l "$mount" || true
-    done
-    if grep -F " $root/" /proc/self/mounts >&2; then
-        echo "still mounted (above): $root not removed" >&2
-        return 1
-    fi
-    [ -n "${PLUMWICK_KEEP_ROOT:-}" ] && echo "kept $root" || rm -rf --one-file-system "$root"
-}
 # Each chain of runs is a job of its own: a signal ends each whole (mmdebstrap,
 # chroot and all), then the roots left are removed.
 roots=${TMPDIR:-/var/tmp}/plumwick-$$
 cleanup() {
     plumwick_stop_jobs
-    for root in "$roots"-*; do remove_root "$root"; done
+    for root in "$roots"-*; do plumwick_remove_root "$root"; done
 }
 trap cleanup EXIT
 trap 'exit 130' INT
@@ -98,10 +77,7 @@ in_root() {
     local suite=$1 root=$2
     shift 2
     echo "== $suite: a fresh root from the mirror apt uses here"
-    # Check-Valid-Until: the archive's snapshot of unstable carries an expired Release date.
-    mmdebstrap --variant=apt --include=git --aptopt='Acquire::Check-Valid-Until "false"' \
-        "$suite" "$root" "$mirror" && mount -t proc proc "$root/proc" &&
-        mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev" &&
+    plumwick_make_root "$suite" "$root" --include=git &&
         mkdir -p "$root$sound_lock_dir" && mount --bind "$sound_lock_dir" "$root$sound_lock_dir" &&
         git clone --quiet --no-hardlinks "$PLUMWICK_ROOT" "$root/root/plumwick" &&
         git -C "$root/root/plumwick" checkout --quiet --detach "$commit" || return 1
@@ -155,9 +131,8 @@ run() {
             bash -c "cd '$PLUMWICK_ROOT' && $test_command" bash "${args[@]}" || result=FAIL
     else
         root=$(mktemp -d "$roots-$suite-$arch-XXXXXX")
-        chmod 755 "$root"  # apt downloads as its own user, _apt
         plumwick_logged "$suite $arch" "$log" in_root "$suite" "$root" "${args[@]}" || result=FAIL
-        remove_root "$root" >>"$log" 2>&1 || result=FAIL
+        plumwick_remove_root "$root" >>"$log" 2>&1 || result=FAIL
     fi
     local seconds=$((SECONDS - start))
     local line="$suite $arch ($where): $result in $((seconds / 60)) min $((seconds % 60)) s"
