@@ -7,7 +7,9 @@
 #   source packaging/windows/libraries.sh   # the same, and sets PLUMWICK_WINDOWS_PREFIX
 # The prefix: include/, lib/ (static libogg, libvorbis*, libFLAC, libfreetype,
 # libsfml-*-s, libgtest*, and libOpenAL32.dll.a), bin/OpenAL32.dll, lib/cmake/
-# (SFML, GTest, ...), share/licenses/NAME/. It is
+# (SFML, GTest, ...), share/licenses/NAME/, and share/sources/: the source
+# packages' files of every library the Windows files carry (a release
+# publishes them beside the zip). It is
 # ${PLUMWICK_WINDOWS_CACHE:-/var/cache/plumwick}/windows-libraries-KEY, KEY a
 # hash of the pins, this script, the toolchain file, the compiler's version and
 # the versions of the MinGW-w64 packages (compiler, binutils, headers);
@@ -84,10 +86,7 @@ plumwick_windows_libraries() (
     # The sources come from the Debian archive this machine's apt uses, through
     # a list of its own: apt's setup here stays as it is.
     local mirror
-    mirror=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.{list,sources} 2>/dev/null |
-        sed -n -e 's/^URIs:[[:space:]]*//p' -e 's/^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?//p' |
-        tr ' ' '\n' | grep -E '^https?://[^ ]+/debian/?$' | head -n 1 || true)
-    [ -n "$mirror" ] || { echo "no Debian archive in this machine's apt sources" >&2; return 1; }
+    mirror=$(plumwick_mirror)
     local pin suites=() apt_options
     for pin in "${plumwick_windows_pins[@]}"; do suites+=("$(cut -d' ' -f3 <<<"$pin")"); done
     printf "deb-src $mirror %s main\n" $(printf '%s\n' "${suites[@]}" | sort -u) >"$work/apt/sources.list"
@@ -201,6 +200,13 @@ plumwick_windows_libraries() (
     licence googletest "$work/googletest/LICENSE"
     # -static puts MinGW-w64's runtime (winpthread among it) into each program.
     licence mingw-w64-runtime /usr/share/doc/mingw-w64-x86-64-dev/copyright
+    # The sources as they were built, for the release to publish: every
+    # library that the game's files carry (not GoogleTest, which only the tests link).
+    mkdir -p "$prefix/share/sources"
+    for pin in "${plumwick_windows_pins[@]}"; do
+        read -r name _ <<<"$pin"
+        [ "$name" = googletest ] || cp "$work/download/${name}_"* "$prefix/share/sources/"
+    done
     local openal_pin
     openal_pin=$(printf '%s\n' "${plumwick_windows_pins[@]}" | grep '^openal-soft ')
     read -r _ version suite file sha256 <<<"$openal_pin"
@@ -210,9 +216,10 @@ It was built, unmodified, from the upstream tarball of Debian's source package
 openal-soft $version ($suite):
   $file
   sha256 $sha256
-  in the Debian archive, pool/main/o/openal-soft/
-(Debian's own packaging files for that version were not used: the archive
-lacked them.) Built with $compiler
+PLUMWICK's release publishes that file beside this zip, in windows-sources/;
+the Debian archive has it too, in pool/main/o/openal-soft/, while it keeps
+that version. (Debian's own packaging files for that version were not used:
+the archive lacked them.) Built with $compiler
 as by packaging/windows/libraries.sh of PLUMWICK; the tarball, that script and
 packaging/windows/mingw-w64-x86_64.cmake rebuild it.
 EOF
