@@ -125,6 +125,14 @@ cmp -s /usr/share/common-licenses/LGPL-2.1 "$game_dir/licenses/openal-soft/LGPL-
     plumwick_fail "OpenAL Soft's licence is not the LGPL 2.1"
 grep -q 'pool/main/o/openal-soft/' "$game_dir/licenses/openal-soft/SOURCE" ||
     plumwick_fail "OpenAL Soft's SOURCE does not say where its source is"
+# The tarball it names, kept with the libraries for a release's windows-sources/.
+tarball=$(sed -n '4s/^ *//p' "$game_dir/licenses/openal-soft/SOURCE" | tr -d '\r')
+grep -q "beside this zip, in windows-sources/" "$game_dir/licenses/openal-soft/SOURCE" ||
+    plumwick_fail "OpenAL Soft's SOURCE does not name the release's windows-sources/"
+plumwick_expect "sha256 of $tarball, kept for the release" \
+    "$(sed -n '5s/^ *sha256 //p' "$game_dir/licenses/openal-soft/SOURCE" | tr -d '\r')" \
+    "$(sha256sum <"$(bash "$PLUMWICK_ROOT/packaging/windows/libraries.sh" --prefix)/share/sources/$tarball" |
+        cut -d' ' -f1)"
 
 echo "== windows: the .exe: subsystem, DLLs, icon, version"
 headers=$(x86_64-w64-mingw32-objdump -p "$exe")
