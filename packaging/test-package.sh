@@ -11,22 +11,27 @@
 # under qemu (binfmt_misc) on this machine's display.
 # Needs root (it makes a root and mounts into it; skipped otherwise) and an X
 # display in DISPLAY (scripts/run-tests.sh starts one when there is none).
+# --build-only builds the .deb and checks it and its lintian report, no more
+# (scripts/release.sh, whose two runs compare their bytes).
 set -euo pipefail
 PLUMWICK_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$PLUMWICK_ROOT/scripts/setup.sh"
 
-native=$(dpkg --print-architecture) arch=$(dpkg --print-architecture)
-[ "${1:-}" != --arch ] || arch=${2:?usage: $0 [--arch ARCH]}
-if [ "$(id -u)" -ne 0 ]; then
+native=$(dpkg --print-architecture) arch=$(dpkg --print-architecture) build_only=no
+[ "${1:-}" != --build-only ] || { build_only=yes && shift; }
+[ "${1:-}" != --arch ] || arch=${2:?usage: $0 [--build-only] [--arch ARCH]}
+if [ "$(id -u)" -ne 0 ] && [ "$build_only" = no ]; then
     echo "== package test skipped: a root to install the .deb in needs root"
     exit 0
 fi
-if [ -z "${DISPLAY:-}" ]; then
+if [ -z "${DISPLAY:-}" ] && [ "$build_only" = no ]; then
     echo "The package test needs an X display in DISPLAY (scripts/run-tests.sh starts one)" >&2
     exit 1
 fi
 cross=()
-if [ "$arch" = "$native" ]; then
+if [ "$build_only" = yes ] && [ "$arch" = "$native" ]; then
+    plumwick_install_missing -- "${plumwick_play_packages[@]}" "${plumwick_package_packages[@]}"
+elif [ "$arch" = "$native" ]; then
     plumwick_install_missing
 else
     plumwick_install_missing "$arch"
@@ -82,18 +87,21 @@ for library in libc6 libstdc++6 $sfml_packages; do
         plumwick_fail "Depends lacks $library: $depends"
 done
 
-echo "== package: the same bytes from another build"
-# Elsewhere, later, by another user: the same commit must pack the same .deb.
-reproducible=()
-[ "$arch" = "$native" ] || reproducible=(--arch "$arch")
-bash "$PLUMWICK_ROOT/scripts/check-reproducible.sh" "${reproducible[@]}" "$deb" ||
-    plumwick_fail "the .deb does not reproduce"
+# A release compares two whole runs instead.
+if [ "$build_only" = no ]; then
+    echo "== package: the same bytes from another build"
+    # Elsewhere, later, by another user: the same commit must pack the same .deb.
+    reproducible=()
+    [ "$arch" = "$native" ] || reproducible=(--arch "$arch")
+    bash "$PLUMWICK_ROOT/scripts/check-reproducible.sh" "${reproducible[@]}" "$deb" ||
+        plumwick_fail "the .deb does not reproduce"
 
-echo "== package: its folders are 755 whatever the builder's umask"
-(cd "$build" && umask 077 && cpack -B "$work/umask" >"$work/cpack.log" 2>&1) ||
-    { cat "$work/cpack.log" >&2; exit 1; }
-plumwick_expect "folders not 755 when packed under umask 077" "" \
-    "$(dpkg-deb -c "$work/umask/$(basename "$deb")" | awk '/^d/ && $1 != "drwxr-xr-x"')"
+    echo "== package: its folders are 755 whatever the builder's umask"
+    (cd "$build" && umask 077 && cpack -B "$work/umask" >"$work/cpack.log" 2>&1) ||
+        { cat "$work/cpack.log" >&2; exit 1; }
+    plumwick_expect "folders not 755 when packed under umask 077" "" \
+        "$(dpkg-deb -c "$work/umask/$(basename "$deb")" | awk '/^d/ && $1 != "drwxr-xr-x"')"
+fi
 
 echo "== package: lintian"
 # Every error and warning fails; each override in packaging/lintian-overrides
@@ -105,6 +113,12 @@ sed 's/^/  lintian: /' "$work/lintian.log"
 [ "$lintian_status" -le 1 ] || plumwick_fail "lintian failed with status $lintian_status"
 if grep -q '^[EW]: ' "$work/lintian.log"; then
     plumwick_fail "lintian: $(grep -c '^[EW]: ' "$work/lintian.log") errors and warnings"
+fi
+
+if [ "$build_only" = yes ]; then
+    [ "$plumwick_failures" -eq 0 ] || { echo "== package: $plumwick_failures failures" >&2 && exit 1; }
+    echo "== package built and checked: $deb"
+    exit 0
 fi
 
 echo "== package: install it in a fresh $suite $arch root"

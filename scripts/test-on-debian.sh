@@ -13,11 +13,17 @@
 # Output: build-debian/SUITE[-ARCH].log (or in $PLUMWICK_DEBIAN_LOGS), and on
 # stdout each line prefixed with the release and architecture; a summary line
 # per run names them, and a failure the step. PLUMWICK_KEEP_ROOT=1 keeps roots.
+# --command CMD runs CMD instead of run-tests.sh, with the same arguments;
+# --collect DIR then copies what it left in dist/part/ of each clone into DIR
+# (scripts/release.sh builds its files so).
 set -euo pipefail
 PLUMWICK_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$PLUMWICK_ROOT/scripts/setup.sh"
 
-[ $# -ge 1 ] || { echo "usage: $0 here|SUITE[:ARCH][+...]..." >&2; exit 2; }
+command="bash scripts/run-tests.sh" collect=""
+[ "${1:-}" != --command ] || { command=${2:?} && shift 2; }
+[ "${1:-}" != --collect ] || { collect=${2:?} && shift 2; }
+[ $# -ge 1 ] || { echo "usage: $0 [--command CMD] [--collect DIR] here|SUITE[:ARCH][+...]..." >&2; exit 2; }
 native=$(dpkg --print-architecture)
 read -ra runs <<<"${*//+/ }"
 foreign=$(printf '%s\n' "${runs[@]}" | sed -n 's/.*://p' | grep -vx -e "$native" -e windows | sort -u || true)
@@ -66,7 +72,7 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 
 # The test command in a checkout, then the Depends of the package it built.
-test_command='status=0 && bash scripts/run-tests.sh "$@" || status=$?
+test_command='status=0 && '"$command"' "$@" || status=$?
     for deb in build-package/*.deb; do
         [ -f "$deb" ] && echo "Depends: $(dpkg-deb -f "$deb" Depends)"
     done
@@ -85,10 +91,12 @@ in_root() {
         mkdir -p "$windows_cache" "$root/var/cache/plumwick" &&
             mount --bind "$windows_cache" "$root/var/cache/plumwick" || return 1
     fi
-    echo "== $suite: bash scripts/run-tests.sh $*"
+    echo "== $suite: $command $*"
     chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-        PLUMWICK_SOUND_LOCK="$PLUMWICK_SOUND_LOCK" /bin/bash -c "cd /root/plumwick && $test_command" bash "$@"
+        PLUMWICK_SOUND_LOCK="$PLUMWICK_SOUND_LOCK" /bin/bash -c "cd /root/plumwick && $test_command" bash "$@" ||
+        return 1
+    [ -z "$collect" ] || cp -r "$root/root/plumwick/dist/part/." "$collect/"
 }
 
 # The figures of a run, from its log: tests passed per ctest run, the replay's
