@@ -35,6 +35,10 @@ elif [ "$arch" = "$native" ]; then
     plumwick_install_missing
 else
     plumwick_install_missing "$arch"
+    # mmdebstrap runs i386 programs through qemu only when it finds qemu's
+    # program itself (the kernel here runs them through qemu, see
+    # scripts/test-on-debian.sh); for the others binfmt_misc suffices.
+    [ "$arch" != i386 ] || plumwick_install_missing -- qemu-user-static
     read -ra cross <<<"$(plumwick_cross_options "$arch")"
 fi
 # The release this machine is: the one whose fresh root the package goes into.

@@ -5,9 +5,9 @@
 # To build and play: a compiler, CMake and SFML, nothing more.
 plumwick_play_packages=(build-essential cmake pkg-config libsfml-dev libopenal-dev)
 # To pack the .deb and test it: check it, make a fresh root to install it in,
-# and read what it laid down.
+# and read what it laid down (mount: the root needs /proc and /dev; not essential).
 plumwick_package_packages=(dpkg-dev desktop-file-utils appstream lintian faketime diffoscope-minimal
-    mmdebstrap man-db)
+    mmdebstrap mount man-db)
 # To test, measure and package on top of that.
 plumwick_test_packages=(
     libgtest-dev libbenchmark-dev libx11-dev
