@@ -42,6 +42,8 @@ if [ "${1:-}" = --part ]; then
 fi
 
 [ "$(id -u)" -eq 0 ] || { echo "$0 needs root: it makes roots and mounts into them" >&2 && exit 1; }
+# unzip reads the zip's licences; the rest test-on-debian.sh installs.
+plumwick_install_missing -- git unzip
 version=$(sed -n 's/^project(plumwick VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 # What git holds is what is released: a change not committed would be in no file.
 if [ -n "$(git status --porcelain --untracked-files=no)" ]; then

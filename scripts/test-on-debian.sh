@@ -9,7 +9,7 @@
 # $PLUMWICK_WINDOWS_CACHE, which the root shares); `here` runs it in this
 # checkout. The arguments run side by side; A+B runs B after A:
 #   sudo bash scripts/test-on-debian.sh trixie sid bookworm:arm64
-# Installs what it needs here (mmdebstrap; qemu for another architecture).
+# Installs what it needs here (mmdebstrap, mount; qemu for another architecture).
 # Output: build-debian/SUITE[-ARCH].log (or in $PLUMWICK_DEBIAN_LOGS), and on
 # stdout each line prefixed with the release and architecture; a summary line
 # per run names them, and a failure the step. PLUMWICK_KEEP_ROOT=1 keeps roots.
@@ -29,7 +29,7 @@ read -ra runs <<<"${*//+/ }"
 foreign=$(printf '%s\n' "${runs[@]}" | sed -n 's/.*://p' | grep -vx -e "$native" -e windows | sort -u || true)
 if printf '%s\n' "${runs[@]}" | grep -qvx here; then
     [ "$(id -u)" -eq 0 ] || { echo "$0 needs root: it makes roots and mounts into them" >&2; exit 1; }
-    plumwick_install_missing -- mmdebstrap ${foreign:+qemu-user-static binfmt-support dpkg-dev}
+    plumwick_install_missing -- mmdebstrap mount ${foreign:+qemu-user-static binfmt-support dpkg-dev}
 fi
 for arch in $foreign; do  # qemu, registered with flag F: it then runs inside a root too
     mountpoint -q /proc/sys/fs/binfmt_misc || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
