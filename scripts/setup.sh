@@ -251,15 +251,22 @@ EOF_SIZES
 }
 
 # plumwick_check_menu WINDOW SHOT: screenshots the game's title menu into the
-# PNG file SHOT until PLAY is highlighted (5 s at most), then checks it: PLAY
-# in pure white, HOW TO PLAY in grey (100,100,100).
+# PNG file SHOT until PLAY is highlighted and two shots running show the same
+# menu (50 shots at most), then checks it: PLAY in pure white, HOW TO PLAY in
+# grey (100,100,100).
 plumwick_check_menu() {
-    local window=$1 shot=$2
+    local window=$1 shot=$2 menu previous=""
     # import waits for ever on a window that has gone (a game that stopped):
-    # a time limit, and then a failure without a shot.
+    # a time limit, and then a failure without a shot. A shot can catch a
+    # frame half copied into the window (slow under qemu: armhf's showed 386
+    # of PLAY's 414 white pixels): the menu is still, so a whole frame is one
+    # that the next shot shows again.
     for _ in $(seq 50); do
         timeout 10 import -window "$window" "$shot" || { rm -f "$shot" && break; }
-        [ "$(plumwick_count_colour "$shot" 70x30+350+320 '#FFFFFF')" -gt 0 ] && break
+        menu=$(convert "$shot" -crop 180x90+290+320 +repage rgb:- | sha256sum)
+        [ "$menu" = "$previous" ] &&
+            [ "$(plumwick_count_colour "$shot" 70x30+350+320 '#FFFFFF')" -gt 0 ] && break
+        previous=$menu
         sleep 0.1
     done
     [ -f "$shot" ] || { plumwick_fail "no screenshot of window $window" && return 0; }
