@@ -220,10 +220,11 @@ plumwick_expect "game process" /usr/lib/games/plumwick/plumwick \
     "$(tr '\0' '\n' <"/proc/$game_pid/cmdline" | tail -n 1)"
 plumwick_expect "game working directory" "$root/usr/share/games/plumwick" "$(readlink "/proc/$game_pid/cwd")"
 
-# armhf's own Mesa draws the right column of some of PLAY's strokes in grey:
-# 386 pure white pixels, in every run (CI at c816a75 and by hand), for the 414
-# of the other CPUs (arm64 and i386 as well); the game puts its texts at whole
-# pixels, and the rest of the menu is the same.
+# On armhf the right column of some of PLAY's strokes comes out grey: 386 pure
+# white pixels in every run (CI at c816a75 and by hand), for the 414 of the
+# other CPUs (arm64 and i386 as well). The game puts its texts at whole pixels
+# and the rest of the menu is the same, so it is armhf's own libraries (Mesa's
+# or FreeType's: which, not yet found).
 play_white=414
 [ "$arch" != armhf ] || play_white=386
 plumwick_check_menu "$wid" "$work/menu.png" "$play_white"
