@@ -208,8 +208,9 @@ chroot "$root" /usr/bin/env -i HOME=/root PATH=$user_path DISPLAY="$DISPLAY" ALS
     ${PULSE_SERVER:+PULSE_SERVER="$PULSE_SERVER"} sh -c 'cd /root && exec "$1"' sh "$exec_line" \
     >"$work/stdout" 2>"$work/stderr" &
 game_pid=$!
-wid=$(timeout "$seconds" xdotool search --sync --name '^PLUMWICK$' | head -n 1) || true
-if [ -z "$wid" ]; then
+# A window is named before it is mapped (under qemu, long before), and only a
+# mapped one can be shot and focused.
+if ! wid=$(plumwick_focus_window "$seconds"); then
     echo "FAIL: no PLUMWICK window within $seconds s; the game said:" >&2
     cat "$work/stdout" "$work/stderr" >&2
     exit 1
