@@ -58,7 +58,11 @@ if [ -n "$load" ]; then
     stress-ng --cpu 4 --timeout $((seconds + 120)) >/dev/null 2>&1 &
     pids+=($!)
 fi
-(cd "$folder" && PULSE_SERVER=$server ALSOFT_DRIVERS=pulse exec "${game[@]}") >"$work/game.log" 2>&1 &
+# Linux's OpenAL is told to play to PulseAudio; Windows' picks its own backend
+# (WASAPI), which Wine plays to PulseAudio, and lacks that one.
+sound=(env ALSOFT_DRIVERS=pulse)
+[ -z "$windows" ] || sound=(env -u ALSOFT_DRIVERS)
+(cd "$folder" && PULSE_SERVER=$server exec "${sound[@]}" "${game[@]}") >"$work/game.log" 2>&1 &
 pids+=($!)
 plumwick_focus_window 60 >/dev/null || { echo "no PLUMWICK window within 60 s" >&2 && exit 1; }
 # The recording stops itself after SECONDS (pulse-sink.sh's time limit).
