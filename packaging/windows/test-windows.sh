@@ -60,10 +60,17 @@ console_text() {
 }
 # The game's own lines of an output file.
 game_lines() { tr -d '\r' <"$1" | grep -E '^(PROGRAMMA AVVIATO!|ERRORE:)' || true; }
+# The game is started through cmd /c, which waits for it and ends with its
+# exit code, as Windows reports it. Wine's server kills (SIGKILL) a process
+# that has not finished exiting a second after it ended, and on a loaded
+# machine the game's Linux side (Mesa, X and the rest unloading) once took
+# longer: wine64 itself then ends "killed", whatever the game's status (CI at
+# 086f0cc). cmd has none of that to unload.
 # start_game DIR EXE: the game under Wine in the folder DIR, its output in
 # $work/stdout and $work/stderr; sets game_pid, and wid to its window.
 start_game() {
-    (cd "$1" && exec "$wine" "$2" </dev/null >"$work/stdout" 2>"$work/stderr") &
+    (cd "$1" && exec "$wine" cmd /c "$(windows_path "$2")" \
+        </dev/null >"$work/stdout" 2>"$work/stderr") &
     game_pid=$!
     wid=$(plumwick_focus_window 60) || {
         plumwick_fail "no PLUMWICK window within 60 s; the game said: $(cat "$work/stdout" "$work/stderr")"
@@ -292,8 +299,8 @@ smoke=PlumwickWindow.MenuHighlightInstructionsFieldAndExit
 # The tests start the game in a folder of their own holding the files they
 # chose; for the bad-file cases the .exe and its DLL are copied there, or it
 # would read the good files beside it.
-printf '#!/bin/sh\nexec %q %q\n' "$wine" "$exe" >"$work/zip-game"
-printf '#!/bin/sh\ncp %q %q . && exec %q plumwick.exe\n' "$exe" "$game_dir/OpenAL32.dll" "$wine" \
+printf '#!/bin/sh\nexec %q cmd /c %q\n' "$wine" "$(windows_path "$exe")" >"$work/zip-game"
+printf '#!/bin/sh\ncp %q %q . && exec %q cmd /c plumwick.exe\n' "$exe" "$game_dir/OpenAL32.dll" "$wine" \
     >"$work/game-here"
 chmod +x "$work/zip-game" "$work/game-here"
 # Wine's GetAsyncKeyState answers "not pressed" from a cache for up to 50
@@ -319,7 +326,8 @@ echo "== windows: the music a player hears, through Wine's sound driver"
 if [ "${PLUMWICK_WINE_MUSIC:-}" = 1 ]; then
     plumwick_install_missing -- pulseaudio pulseaudio-utils
     plumwick_build "$host" -DPLUMWICK_TESTS=ON -- plumwick_music_tests
-    printf '#!/bin/sh\nexec env -u ALSOFT_DRIVERS %q %q\n' "$wine" "$exe" >"$work/zip-game-heard"
+    printf '#!/bin/sh\nexec env -u ALSOFT_DRIVERS %q cmd /c %q\n' "$wine" "$(windows_path "$exe")" \
+        >"$work/zip-game-heard"
     chmod +x "$work/zip-game-heard"
     PLUMWICK_GAME_UNDER_TEST=$work/zip-game-heard "$host/tests/window/plumwick_music_tests" \
         >"$work/music.log" 2>&1 || plumwick_fail "the zip's game's music; $work/music.log"
@@ -366,7 +374,8 @@ has_values "$work/registry" "DisplayName REG_SZ PLUMWICK" "DisplayVersion REG_SZ
     'QuietUninstallString REG_SZ "C:\Program Files\PLUMWICK\uninstall.exe" /S'
 
 echo "== windows: the installed game"
-printf '#!/bin/sh\nexec %q %q\n' "$wine" "$installed/plumwick.exe" >"$work/installed-game"
+printf '#!/bin/sh\nexec %q cmd /c %q\n' "$wine" "$(windows_path "$installed/plumwick.exe")" \
+    >"$work/installed-game"
 chmod +x "$work/installed-game"
 PLUMWICK_GAME_UNDER_TEST=$work/installed-game "$host/tests/window/plumwick_window_tests" \
     --gtest_filter="$smoke" || plumwick_fail "the window smoke test of the installed game"
