@@ -95,9 +95,9 @@ plumwick_remove_root() {
     [ -d "$root" ] || return 0
     find /proc/[0-9]*/root -maxdepth 0 -lname "$root" 2>/dev/null | cut -d/ -f3 |
         xargs -r kill -9 2>/dev/null || true
-    # A mount can be listed twice, or go with the one above it: each is
-    # unmounted only while it is still there.
-    for mount in $(awk -v r="$root/" 'index($2 "/", r) == 1 { print $2 }' /proc/self/mounts | sort -ru); do
+    # A path can be listed twice (mounts stacked, or one gone with another):
+    # each is unmounted while something is still mounted there.
+    for mount in $(awk -v r="$root/" 'index($2 "/", r) == 1 { print $2 }' /proc/self/mounts | sort -r); do
         mountpoint -q "$mount" || continue
         umount -R "$mount" 2>/dev/null || umount -R -l "$mount" || true
     done

@@ -66,6 +66,11 @@ game_lines() { tr -d '\r' <"$1" | grep -E '^(PROGRAMMA AVVIATO!|ERRORE:)' || tru
 # machine the game's Linux side (Mesa, X and the rest unloading) once took
 # longer: wine64 itself then ends "killed", whatever the game's status (CI at
 # 086f0cc). cmd has none of that to unload.
+# game_script FILE EXE: writes FILE, a script that starts EXE so.
+game_script() {
+    printf '#!/bin/sh\nexec %q cmd /c %q\n' "$wine" "$(windows_path "$2")" >"$1"
+    chmod +x "$1"
+}
 # start_game DIR EXE: the game under Wine in the folder DIR, its output in
 # $work/stdout and $work/stderr; sets game_pid, and wid to its window.
 start_game() {
@@ -299,10 +304,10 @@ smoke=PlumwickWindow.MenuHighlightInstructionsFieldAndExit
 # The tests start the game in a folder of their own holding the files they
 # chose; for the bad-file cases the .exe and its DLL are copied there, or it
 # would read the good files beside it.
-printf '#!/bin/sh\nexec %q cmd /c %q\n' "$wine" "$(windows_path "$exe")" >"$work/zip-game"
+game_script "$work/zip-game" "$exe"
 printf '#!/bin/sh\ncp %q %q . && exec %q cmd /c plumwick.exe\n' "$exe" "$game_dir/OpenAL32.dll" "$wine" \
     >"$work/game-here"
-chmod +x "$work/zip-game" "$work/game-here"
+chmod +x "$work/game-here"
 # Wine's GetAsyncKeyState answers "not pressed" from a cache for up to 50
 # ms (its tick count's, so a millisecond more): the held-arrow check allows it.
 export PLUMWICK_KEY_PRESS_LAG=0.051
@@ -326,8 +331,7 @@ echo "== windows: the music a player hears, through Wine's sound driver"
 if [ "${PLUMWICK_WINE_MUSIC:-}" = 1 ]; then
     plumwick_install_missing -- pulseaudio pulseaudio-utils
     plumwick_build "$host" -DPLUMWICK_TESTS=ON -- plumwick_music_tests
-    printf '#!/bin/sh\nexec env -u ALSOFT_DRIVERS %q cmd /c %q\n' "$wine" "$(windows_path "$exe")" \
-        >"$work/zip-game-heard"
+    printf '#!/bin/sh\nexec env -u ALSOFT_DRIVERS %q\n' "$work/zip-game" >"$work/zip-game-heard"
     chmod +x "$work/zip-game-heard"
     PLUMWICK_GAME_UNDER_TEST=$work/zip-game-heard "$host/tests/window/plumwick_music_tests" \
         >"$work/music.log" 2>&1 || plumwick_fail "the zip's game's music; $work/music.log"
@@ -374,9 +378,7 @@ has_values "$work/registry" "DisplayName REG_SZ PLUMWICK" "DisplayVersion REG_SZ
     'QuietUninstallString REG_SZ "C:\Program Files\PLUMWICK\uninstall.exe" /S'
 
 echo "== windows: the installed game"
-printf '#!/bin/sh\nexec %q cmd /c %q\n' "$wine" "$(windows_path "$installed/plumwick.exe")" \
-    >"$work/installed-game"
-chmod +x "$work/installed-game"
+game_script "$work/installed-game" "$installed/plumwick.exe"
 PLUMWICK_GAME_UNDER_TEST=$work/installed-game "$host/tests/window/plumwick_window_tests" \
     --gtest_filter="$smoke" || plumwick_fail "the window smoke test of the installed game"
 
