@@ -122,7 +122,7 @@ if grep -q '^[EW]: ' "$work/lintian.log"; then
 fi
 
 if [ "$build_only" = yes ]; then
-    [ "$plumwick_failures" -eq 0 ] || { echo "== package: $plumwick_failures failures" >&2 && exit 1; }
+    plumwick_end_checks package || exit 1
     echo "== package built and checked: $deb"
     exit 0
 fi
@@ -240,8 +240,5 @@ for path in $expected_files /usr/lib/games/plumwick /usr/share/games/plumwick /u
     [ ! -e "$root$path" ] || plumwick_fail "$path is left after removal"
 done
 
-if [ "$plumwick_failures" -ne 0 ]; then
-    echo "== package test: $plumwick_failures failures" >&2
-    exit 1
-fi
+plumwick_end_checks "package test" || exit 1
 echo "== package test passed"

@@ -126,6 +126,14 @@ figures() {
     echo "${frames:+, soak frames $frames}${depends:+; Depends: $depends}"
 }
 
+# The first check that failed in a log, as "; first: FAIL: ...", at most a
+# line's worth: the summary then says why a run failed, not only where.
+first_failure() {
+    local line
+    line=$(grep -a -m 1 '^FAIL: ' "$1") || return 0
+    echo "; first: ${line:0:200}"
+}
+
 # run ENTRY: one run (here, SUITE or SUITE:ARCH); its summary line goes to LOG.result.
 run() {
     local suite=${1%:*} arch=$native args=() where="fresh root" log=$logs/${1/:/-}.log root result=PASS
@@ -144,7 +152,7 @@ run() {
     fi
     local seconds=$((SECONDS - start))
     local line="$suite $arch ($where): $result in $((seconds / 60)) min $((seconds % 60)) s"
-    [ $result = PASS ] || line+="; failed in step '$(plumwick_last_step "$log")' (log: $log)"
+    [ $result = PASS ] || line+="; failed in step '$(plumwick_last_step "$log")'$(first_failure "$log") (log: $log)"
     echo "$line; $(figures "$log")" >"$log.result"
 }
 run_chain() { for entry; do run "$entry"; done; }

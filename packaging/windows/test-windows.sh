@@ -486,8 +486,5 @@ twice=()
 bash "$PLUMWICK_ROOT/scripts/check-reproducible.sh" --windows "${twice[@]}" "$zip" "$setup" ||
     plumwick_fail "the zip or the installer does not reproduce"
 
-if [ "$plumwick_failures" -ne 0 ]; then
-    echo "== windows tests: $plumwick_failures failures" >&2
-    exit 1
-fi
+plumwick_end_checks "windows tests" || exit 1
 echo "== windows tests passed"
