@@ -60,8 +60,8 @@ console_text() {
 }
 # The game's own lines of an output file.
 game_lines() { tr -d '\r' <"$1" | grep -E '^(PROGRAMMA AVVIATO!|ERRORE:)' || true; }
-# The game is started through cmd /c, which waits for it and ends with its
-# exit code, as Windows reports it. Wine's server kills (SIGKILL) a process
+# The game (and the unit tests, which draw with OpenGL too) is started through
+# cmd /c, which waits for it and ends with its exit code, as Windows reports it. Wine's server kills (SIGKILL) a process
 # that has not finished exiting a second after it ended, and on a loaded
 # machine the game's Linux side (Mesa, X and the rest unloading) once took
 # longer: wine64 itself then ends "killed", whatever the game's status (CI at
@@ -92,8 +92,8 @@ plumwick_build "$build" -DPLUMWICK_TESTS=ON -- plumwick_tests
 # They open the game's files by bare name, like the Linux ones, and find
 # OpenAL32.dll on Wine's PATH.
 status=0
-(cd "$PLUMWICK_ROOT/assets" && WINEPATH=$(windows_path "$libraries/bin") \
-    "$wine" "$build/tests/plumwick_tests.exe" </dev/null >"$work/unit.log" 2>&1) || status=$?
+(cd "$PLUMWICK_ROOT/assets" && WINEPATH=$(windows_path "$libraries/bin") "$wine" cmd /c \
+    "$(windows_path "$build/tests/plumwick_tests.exe")" </dev/null >"$work/unit.log" 2>&1) || status=$?
 grep -E '^\[  (PASSED|FAILED) |^replay: ' "$work/unit.log" || true
 plumwick_expect "unit tests' status" 0 "$status"
 grep -q '^\[  PASSED  \]' "$work/unit.log" || plumwick_fail "the unit tests did not pass; $work/unit.log"
