@@ -194,13 +194,20 @@ plumwick_stop_display() {
 
 # plumwick_focus_window SECONDS: waits that long at most for the game's window
 # to be shown, focuses it (keys sent with xdotool go to the focused window)
-# and prints its id. Only a mapped window can take the focus.
+# and prints its id. Only a mapped window can take the focus. xdotool search
+# walks every window, and one destroyed meanwhile (Wine makes and drops some as
+# a program starts) ends it at once with BadWindow: it is asked again until the
+# time is up (CI's Windows run at 7d31275 gave up at the first).
 plumwick_focus_window() {
-    local window
-    window=$(timeout "$1" xdotool search --sync --onlyvisible --name '^PLUMWICK$' | head -n 1) ||
-        true
-    [ -n "$window" ] || return 1
-    xdotool windowfocus --sync "$window" && echo "$window"
+    local window deadline=$((SECONDS + $1))
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        window=$(timeout "$((deadline - SECONDS + 1))" \
+            xdotool search --sync --onlyvisible --name '^PLUMWICK$' | head -n 1) || true
+        [ -n "$window" ] && timeout "$((deadline - SECONDS + 1))" xdotool windowfocus --sync "$window" &&
+            echo "$window" && return 0
+        sleep 0.1
+    done
+    return 1
 }
 
 # Runs side by side, each in a process group of its own (job control), so that
