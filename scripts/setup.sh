@@ -221,20 +221,19 @@ plumwick_stop_jobs() { kill -TERM -- "${plumwick_jobs[@]/#/-}" 2>/dev/null || tr
 plumwick_logged() { "${@:3}" 2>&1 | tee "$2" | sed -u "s/^/[$1] /"; return "${PIPESTATUS[0]}"; }
 plumwick_last_step() { grep -E '^== ' "$1" | tail -n 1 | sed 's/^== //'; }
 
-# Checks that go on after a failure; plumwick_failures counts the failures.
-plumwick_failures=0 plumwick_failure_lines=()
+# Checks that go on after a failure; plumwick_failures holds the failures' lines.
+plumwick_failures=()
 plumwick_fail() {
     echo "FAIL: $*" >&2
-    plumwick_failures=$((plumwick_failures + 1))
-    plumwick_failure_lines+=("FAIL: $*")
+    plumwick_failures+=("FAIL: $*")
 }
 # plumwick_end_checks WHAT: with failures, says "== WHAT: N failures" and each
 # failure again under it, and returns 1: a log's last lines (all that CI shows
 # of it) then say what failed, however much came after.
 plumwick_end_checks() {
-    [ "$plumwick_failures" -ne 0 ] || return 0
-    echo "== $1: $plumwick_failures failures" >&2
-    printf '%s\n' "${plumwick_failure_lines[@]}" >&2
+    [ "${#plumwick_failures[@]}" -ne 0 ] || return 0
+    echo "== $1: ${#plumwick_failures[@]} failures" >&2
+    printf '%s\n' "${plumwick_failures[@]}" >&2
     return 1
 }
 plumwick_expect() {  # WHAT EXPECTED ACTUAL

@@ -46,7 +46,7 @@ game_pid=""
 cleanup() {
     [ -z "$game_pid" ] || kill "$game_pid" 2>/dev/null || true
     /usr/lib/wine/wineserver64 -k >/dev/null 2>&1 || true
-    if [ "$plumwick_failures" -eq 0 ]; then rm -rf "$work"; else echo "kept $work for a look" >&2; fi
+    if [ "${#plumwick_failures[@]}" -eq 0 ]; then rm -rf "$work"; else echo "kept $work for a look" >&2; fi
     plumwick_stop_display
 }
 plumwick_start_display
@@ -61,11 +61,12 @@ console_text() {
 # The game's own lines of an output file.
 game_lines() { tr -d '\r' <"$1" | grep -E '^(PROGRAMMA AVVIATO!|ERRORE:)' || true; }
 # The game (and the unit tests, which draw with OpenGL too) is started through
-# cmd /c, which waits for it and ends with its exit code, as Windows reports it. Wine's server kills (SIGKILL) a process
-# that has not finished exiting a second after it ended, and on a loaded
-# machine the game's Linux side (Mesa, X and the rest unloading) once took
-# longer: wine64 itself then ends "killed", whatever the game's status (CI at
-# 086f0cc). cmd has none of that to unload.
+# cmd /c, which waits for it and ends with its exit code, as Windows reports
+# it. Wine's server kills (SIGKILL) a process that has not finished exiting a
+# second after it ended, and on a loaded machine the game's Linux side (Mesa,
+# X and the rest unloading) once took longer: wine64 itself then ends
+# "killed", whatever the game's status (CI at 086f0cc). cmd has none of that
+# to unload.
 # game_script FILE EXE: writes FILE, a script that starts EXE so.
 game_script() {
     printf '#!/bin/sh\nexec %q cmd /c %q\n' "$wine" "$(windows_path "$2")" >"$1"
